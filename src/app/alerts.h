@@ -1,0 +1,68 @@
+// Every message KOV gives the user goes through here, so tests can read what
+// was shown (and answer modal alerts) without clicking.
+#pragma once
+
+#include <functional>
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+
+namespace kov {
+
+enum class AlertStyle { Warning = 0, Informational = 1, Critical = 2 };
+
+// Result codes of runModalAlert.
+inline constexpr int AlertFirstButtonReturn = 1000;
+inline constexpr int AlertSecondButtonReturn = 1001;
+
+struct AlertRecord {
+    enum Kind { Sheet, Modal };
+    Kind kind = Sheet;
+    QPointer<QWidget> window;  // the window a sheet alert is attached to
+    AlertStyle style = AlertStyle::Warning;
+    QString title;
+    QString message;
+    QStringList buttons;
+};
+
+class AlertCenter : public QObject {
+    Q_OBJECT
+public:
+    static AlertCenter *instance();
+
+    // Tests answer modal alerts here instead of a person; unset, the alert
+    // runs for real.
+    std::function<int(const AlertRecord &)> modalAnswer;
+    // Tests may keep sheet alerts from opening boxes; they are still recorded.
+    bool showSheets = true;
+
+    // Tests replace the desktop's opener of folders, documents and web pages.
+    std::function<bool(const QUrl &)> urlOpener;
+
+    void emitAlert(const AlertRecord &record) { Q_EMIT alertShown(record); }
+    void emitBeep() { Q_EMIT beeped(); }
+
+Q_SIGNALS:
+    void alertShown(const kov::AlertRecord &record);
+    void beeped();
+};
+
+// A window-modal alert with one "OK" button; returns at once while the alert
+// stays up until the user dismisses it.
+void showSheetAlert(QWidget *window, const QString &message, const QString &title);
+
+// An application-modal alert; blocks until a button is pressed and returns
+// AlertFirstButtonReturn or AlertSecondButtonReturn.
+int runModalAlert(AlertStyle style, const QString &title, const QString &message,
+                  const QString &firstButton, const QString &secondButton = QString());
+
+// The system beep.
+void beep();
+
+// Opens a folder, document or web page in the desktop's default application.
+bool openUrl(const QUrl &url);
+
+} // namespace kov

@@ -1,0 +1,234 @@
+#include "storage/datafiles.h"
+
+#include <QtGlobal>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+static void initKovCoreResources()
+{
+    // The resources of a static library must be registered by hand.
+    Q_INIT_RESOURCE(kovcore);
+}
+
+namespace kov {
+
+namespace {
+
+QString &folderOverride()
+{
+    static QString dir;
+    return dir;
+}
+
+DataFileProblemHandler &problemHandler()
+{
+    static DataFileProblemHandler handler;
+    return handler;
+}
+
+void report(DataFileProblem::Kind kind, const QString &fileName, const QString &path, const QString &reason)
+{
+    if (problemHandler())
+        problemHandler()({kind, fileName, path, reason});
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DataFiles", text);
+}
+
+// Turns parsed bytes into a list of records; anything but an array of
+// dictionaries is refused, so such a file is never rewritten from a guess.
+RecordList recordsFromBytes(const QByteArray &bytes, DataFileStatus *status)
+{
+    QVariant root;
+    PlistError error;
+    if (!readPlist(bytes, &root, &error)) {
+        status->state = DataFileStatus::Unreadable;
+        status->error = error;
+        status->reason = error.toString();
+        return {};
+    }
+    if (root.typeId() != QMetaType::QVariantList) {
+        status->state = DataFileStatus::Unreadable;
+        status->reason = tr("the file does not hold a list of records");
+        return {};
+    }
+    const QVariantList items = root.toList();
+    RecordList records;
+    records.reserve(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].typeId() != QMetaType::QVariantMap) {
+            status->state = DataFileStatus::Unreadable;
+            status->reason = tr("record %1 is not a dictionary").arg(i + 1);
+            return {};
+        }
+        records.append(items[i].toMap());
+    }
+    status->state = DataFileStatus::Ok;
+    return records;
+}
+
+bool syncFolder(const QString &dir)
+{
+#ifndef Q_OS_UNIX
+    Q_UNUSED(dir);
+    return true; // elsewhere the rename is as durable as the platform makes it
+#else
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#endif
+}
+
+} // namespace
+
+void setDataFolderOverride(const QString &dir)
+{
+    folderOverride() = dir.isEmpty() ? QString() : QDir(dir).absolutePath();
+}
+
+QString dataFolderPath()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(base).filePath(QStringLiteral("Tolvanderwerks"));
+}
+
+QString copyDataFolderURL()
+{
+    const QString dir = dataFolderPath();
+    // Missing parents are created too: on a fresh Linux account even
+    // ~/.local/share may not exist yet, and without the folder every write
+    // would fail.
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString dataFilePath(const QString &fileName)
+{
+    return QDir(dataFolderPath()).filePath(fileName);
+}
+
+RecordList readDataFile(const QString &path, DataFileStatus *status)
+{
+    DataFileStatus local;
+    DataFileStatus *st = status ? status : &local;
+    *st = DataFileStatus();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        st->state = DataFileStatus::Missing;
+        return {};
+    }
+    if (info.isDir()) {
+        st->state = DataFileStatus::Unreadable;
+        st->reason = tr("a folder stands where the file should be");
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        st->state = DataFileStatus::Unreadable;
+        st->reason = file.errorString();
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        st->state = DataFileStatus::Unreadable;
+        st->reason = file.errorString();
+        return {};
+    }
+    return recordsFromBytes(bytes, st);
+}
+
+RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)
+{
+    const QString path = QDir(copyDataFolderURL()).filePath(fileName);
+    DataFileStatus local;
+    RecordList records = readDataFile(path, &local);
+    if (local.state == DataFileStatus::Unreadable)
+        report(DataFileProblem::ReadFailed, fileName, path, local.reason);
+    if (status)
+        *status = local;
+    return records;
+}
+
+bool writeDataFileArray(const RecordList &array, const QString &fileName)
+{
+    const QString dir = dataFolderPath();
+    const QString path = QDir(dir).filePath(fileName);
+
+    // Never replace what we could not read: the user's records may be in it.
+    DataFileStatus current;
+    readDataFile(path, &current);
+    if (current.state == DataFileStatus::Unreadable) {
+        report(DataFileProblem::WriteRefused, fileName, path, current.reason);
+        return false;
+    }
+
+    QVariantList list;
+    list.reserve(array.size());
+    for (const Record &r : array)
+        list.append(r);
+    const QByteArray bytes = writePlist(list);
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        report(DataFileProblem::WriteFailed, fileName, path, file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        report(DataFileProblem::WriteFailed, fileName, path, reason);
+        return false;
+    }
+    // commit() flushes and fsyncs the temporary file before renaming it.
+    if (!file.commit()) {
+        report(DataFileProblem::WriteFailed, fileName, path, file.errorString());
+        return false;
+    }
+    // The rename itself is durable only once the folder is synced.
+    syncFolder(dir);
+    return true;
+}
+
+RecordList copyResourceArray(const QString &resourceName)
+{
+    initKovCoreResources();
+    DataFileStatus status;
+    return readDataFile(QStringLiteral(":/") + resourceName, &status);
+}
+
+RecordList copyTaskListSeedingDefaults()
+{
+    DataFileStatus status;
+    RecordList tasks = copyDataFileArray(ServiceTaskFileForKOV, &status);
+    if (status.state == DataFileStatus::Unreadable || !tasks.isEmpty())
+        return tasks;
+    tasks = copyResourceArray(ServiceTaskDefaultsFileName);
+    writeDataFileArray(tasks, ServiceTaskFileForKOV);
+    return tasks;
+}
+
+DataFileProblemHandler setDataFileProblemHandler(DataFileProblemHandler handler)
+{
+    DataFileProblemHandler previous = std::move(problemHandler());
+    problemHandler() = std::move(handler);
+    return previous;
+}
+
+} // namespace kov

@@ -1,0 +1,129 @@
+// kov-cli as a script sees it: a real process, its output and exit status.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "storage/datafiles.h"
+
+using namespace kov;
+
+namespace {
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList &args, const QString &xdgDataHome)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KOV_CLI_PATH), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void version();
+    void checkSeedsTasksOnFirstRun();
+    void checkReportsCorruptFileAndLeavesIt();
+    void dataDirOption();
+    void usageErrors_data();
+    void usageErrors();
+};
+
+void TestCli::version()
+{
+    QTemporaryDir home;
+    const Run r = runCli({QStringLiteral("--version")}, home.path());
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith(QStringLiteral("kov-cli ")), qPrintable(r.out));
+}
+
+void TestCli::checkSeedsTasksOnFirstRun()
+{
+    QTemporaryDir home;
+    const Run r = runCli({QStringLiteral("check")}, home.path());
+    QCOMPARE(r.status, 0);
+    const QString taskFile = home.filePath(QStringLiteral("Tolvanderwerks/ServiceTaskFileForKOV"));
+    QVERIFY(QFile::exists(taskFile));
+    DataFileStatus status;
+    const RecordList tasks = readDataFile(taskFile, &status);
+    QCOMPARE(status.state, DataFileStatus::Ok);
+    QCOMPARE(tasks.size(), copyResourceArray(ServiceTaskDefaultsFileName).size());
+    QVERIFY2(r.out.contains(QStringLiteral("ServiceTaskFileForKOV: %1 records").arg(tasks.size())), qPrintable(r.out));
+    QVERIFY2(r.out.contains(QStringLiteral("PropertyHistoryFileForKOV: no file yet")), qPrintable(r.out));
+    // The other three files appear only with their first record.
+    QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Tolvanderwerks/PropertyHistoryFileForKOV"))));
+}
+
+void TestCli::checkReportsCorruptFileAndLeavesIt()
+{
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath(QStringLiteral("Tolvanderwerks")));
+    const QString history = home.filePath(QStringLiteral("Tolvanderwerks/PropertyHistoryFileForKOV"));
+    const QByteArray corrupt = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<array>\n"
+                               "\t<dict>\n\t\t<key>PropertyNameKey</key>\n\t\t<string>Lake House</strin>\n";
+    {
+        QFile f(history);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(corrupt);
+    }
+    const Run r = runCli({QStringLiteral("check")}, home.path());
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.out.contains(QStringLiteral("PropertyHistoryFileForKOV: cannot be read: line 6")), qPrintable(r.out));
+    QVERIFY2(r.err.contains(QStringLiteral("PropertyHistoryFileForKOV")), qPrintable(r.err));
+    QCOMPARE(readAll(history), corrupt);
+}
+
+void TestCli::dataDirOption()
+{
+    QTemporaryDir home;
+    QTemporaryDir other;
+    const Run r = runCli({QStringLiteral("--data-dir"), other.path(), QStringLiteral("paths")}, home.path());
+    QCOMPARE(r.status, 0);
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], other.path());
+    QCOMPARE(lines[4], QDir(other.path()).filePath(QStringLiteral("PropertyHistoryFileForKOV")));
+
+    const Run c = runCli({QStringLiteral("check"), QStringLiteral("--data-dir"), other.path()}, home.path());
+    QCOMPARE(c.status, 0);
+    QVERIFY(QFile::exists(QDir(other.path()).filePath(QStringLiteral("ServiceTaskFileForKOV"))));
+    QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Tolvanderwerks"))));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("no command") << QStringList();
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
+    QTest::newRow("data-dir without folder") << QStringList{QStringLiteral("check"), QStringLiteral("--data-dir")};
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir home;
+    const Run r = runCli(args, home.path());
+    QCOMPARE(r.status, 2);
+    QVERIFY(!r.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
