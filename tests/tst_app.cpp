@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void datePopoverBadTag();
     void dateRangeDefaults();
     void showDataFiles();
+    void tableColumns();
     void versionParsing_data();
     void versionParsing();
 
@@ -284,6 +286,20 @@ void TestApp::showDataFiles()
     d->showDataFilesInFinder();
     QCOMPARE(opened, QUrl::fromLocalFile(dataFolderPath()));
     QVERIFY(QFileInfo(dataFolderPath()).isDir());
+}
+
+void TestApp::tableColumns()
+{
+    auto d = start();
+    auto titles = [](QTableView *view) {
+        QStringList t;
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            t << view->model()->headerData(c, Qt::Horizontal).toString();
+        return t;
+    };
+    QCOMPARE(titles(d->ui->tableViewTab1),
+             (QStringList{"Date", "Property", "Task", "Provider", "Parts", "Labor", "Tax", "Total", "Note", "Receipt"}));
+    QCOMPARE(titles(d->ui->tableViewTab2), (QStringList{"Property", "Task", "Last Done", "Next Due"}));
 }
 
 void TestApp::versionParsing_data()

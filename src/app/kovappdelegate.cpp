@@ -1,6 +1,7 @@
 #include "app/kovappdelegate.h"
 
 #include <QAbstractItemView>
+#include <QHeaderView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "log/rowtablemodel.h"
 #include "storage/clock.h"
 #include "storage/datafiles.h"
 #include "storage/dates.h"
@@ -69,12 +71,8 @@ KOVAppDelegate::KOVAppDelegate(QObject *parent) : QObject(parent)
 KOVAppDelegate::~KOVAppDelegate()
 {
     setDataFileProblemHandler(nullptr);
+    // The sheets and popovers are children of the window and go with it.
     delete window;
-    delete thePropertySheet;
-    delete theProviderSheet;
-    delete theTaskSheet;
-    delete thePopOver;
-    delete receiptPopover;
     delete ui;
     delete propertySheetUi;
     delete providerSheetUi;
@@ -124,6 +122,58 @@ void KOVAppDelegate::buildWindow()
                                          + thePropertySheet->findChildren<QDateTimeEdit *>();
     for (QDateTimeEdit *edit : edits)
         edit->setDisplayFormat(dateFormat);
+    buildTables();
+}
+
+void KOVAppDelegate::buildTables()
+{
+    auto attach = [this](QTableView *view, RecordList *rows, QList<TableColumn> columns) {
+        auto *model = new RowTableModel(rows, std::move(columns), this);
+        view->setModel(model);
+        view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+        return model;
+    };
+    modelTab1 = attach(ui->tableViewTab1, &propertyMaintArrayForTV,
+                       {{col::propmaintdate, tr("Date")},
+                        {col::property, tr("Property")},
+                        {col::task, tr("Task")},
+                        {col::provider, tr("Provider")},
+                        {col::parts, tr("Parts")},
+                        {col::labor, tr("Labor")},
+                        {col::tax, tr("Tax")},
+                        {col::cost, tr("Total")},
+                        {col::note, tr("Note")},
+                        {col::receipt, tr("Receipt")}});
+    modelTab2 = attach(ui->tableViewTab2, &maintDueArrayForTV,
+                       {{col::property2, tr("Property")},
+                        {col::task2, tr("Task")},
+                        {col::lastdate, tr("Last Done")},
+                        {col::nextdate, tr("Next Due")}});
+    modelPropertySheet = attach(propertySheetUi->tableViewPropertySheet, &propertyArrayForTV,
+                                {{col::propname, tr("Name")},
+                                 {col::propaddress, tr("Address")},
+                                 {col::propcity, tr("City")},
+                                 {col::propstate, tr("State")},
+                                 {col::proppostal, tr("ZIP")}});
+    modelProviderSheet = attach(providerSheetUi->tableViewProviderSheet, &providerArrayForTV,
+                                {{col::provname, tr("Name")},
+                                 {col::provaddress, tr("Address")},
+                                 {col::provphone, tr("Phone")},
+                                 {col::provnotes, tr("Notes")}});
+    modelTaskSheet = attach(taskSheetUi->tableViewTaskSheet, &taskArrayForTV,
+                            {{col::taskname, tr("Task")},
+                             {col::taskdesc, tr("Description")},
+                             {col::timeindays, tr("Interval")}});
+    QHeaderView *header = ui->tableViewTab1->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->resizeSection(0, 100);
+    header->resizeSection(1, 170);
+    header->resizeSection(2, 190);
+    header->resizeSection(3, 170);
+    for (int c = 4; c <= 7; ++c)
+        header->resizeSection(c, 85);
+    header->resizeSection(8, 200);
+    ui->tableViewTab2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void KOVAppDelegate::connectControls()

@@ -34,6 +34,7 @@ class ReceiptPopup;
 
 namespace kov {
 struct DataFileProblem;
+class RowTableModel;
 
 // The second number of an operating-system version string of the form
 // "Version 10.9.5 (Build 13F34)"; 0 when it has none.
@@ -111,6 +112,13 @@ public:
     Ui::ReceiptPopup *receiptPopupUi = nullptr;
     QMenu *contextMenuTab2 = nullptr;
 
+    // The models of tableViewTab1, tableViewTab2 and the three sheet tables.
+    kov::RowTableModel *modelTab1 = nullptr;
+    kov::RowTableModel *modelTab2 = nullptr;
+    kov::RowTableModel *modelPropertySheet = nullptr;
+    kov::RowTableModel *modelProviderSheet = nullptr;
+    kov::RowTableModel *modelTaskSheet = nullptr;
+
     // The receipt attached to the tab-1 entry, or an empty URL.
     QUrl imageFilePathURL;
 
@@ -126,6 +134,7 @@ protected:
 
 private:
     void buildWindow();
+    void buildTables();
     void connectControls();
     void reportDataFileProblem(const kov::DataFileProblem &problem);
 

@@ -20,10 +20,6 @@ void KOVAppDelegate::populateTableViewArrayFromFileArray(const kov::RecordList &
     tableViewArray.clear();
 }
 
-void KOVAppDelegate::reloadTableViewTab1()
-{
-}
-
 // Tabs and panes.
 void KOVAppDelegate::tabViewDidSelectTabViewItem(int)
 {

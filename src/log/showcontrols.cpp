@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/kovappdelegate.h"
+#include "log/rowtablemodel.h"
 #include "ui_mainwindow.h"
 
 void KOVAppDelegate::enableDisableShow(QDateTimeEdit *beginDate, QDateTimeEdit *endDate, QComboBox *propPop,
@@ -26,4 +27,9 @@ void KOVAppDelegate::putCountOnContent(qsizetype count, int pane)
         ui->contentCount->setText(QStringLiteral("%1%2%3").arg(tr("Display Count"), QStringLiteral(": ")).arg(count));
     else
         ui->contentCount->setText(QString());
+}
+
+void KOVAppDelegate::reloadTableViewTab1()
+{
+    modelTab1->reload();
 }
