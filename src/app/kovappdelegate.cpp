@@ -65,6 +65,7 @@ KOVAppDelegate::KOVAppDelegate(QObject *parent) : QObject(parent)
 {
     buildWindow();
     connectControls();
+    connectTab1Entry();
     setDataFileProblemHandler([this](const DataFileProblem &p) { reportDataFileProblem(p); });
 }
 
@@ -166,13 +167,10 @@ void KOVAppDelegate::buildTables()
                              {col::timeindays, tr("Interval")}});
     QHeaderView *header = ui->tableViewTab1->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
-    header->resizeSection(0, 100);
-    header->resizeSection(1, 170);
-    header->resizeSection(2, 190);
-    header->resizeSection(3, 170);
-    for (int c = 4; c <= 7; ++c)
-        header->resizeSection(c, 85);
-    header->resizeSection(8, 200);
+    // Sized to fit the window's default width; the receipt column takes the rest.
+    const int widths[] = {90, 150, 170, 150, 75, 75, 75, 75, 160};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        header->resizeSection(c, widths[c]);
     ui->tableViewTab2->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 

@@ -76,16 +76,57 @@ public:
     void togglePopOver(QAbstractButton *sender);
     void userPickedFromGraphicalDatePicker();
 
-    // ---- Tab 1 list and pop-ups: built with the tab-1 issues. Until then
-    // these are placeholders that do nothing, except the two small helpers.
+    // ---- Tab 1 list and pop-ups. setPopupsStartingItem is a minimal version
+    // (src/app/pending.cpp) until the pop-ups are built; the show controls
+    // and the count line are in src/log/showcontrols.cpp.
     void setPopupsStartingItem(const kov::RecordList &taskArray, const kov::RecordList &providerArray,
                                const kov::RecordList &propertyArray);
-    void cleanMaintHistOfNilObjects(kov::RecordList &history);
+    void cleanMaintHistOfNilObjects(kov::RecordList &history);  // src/log/maintentry.cpp
+    // src/log/maintentry.cpp
     void populateTableViewArrayFromFileArray(const kov::RecordList &fileArray, kov::RecordList &tableViewArray);
     void enableDisableShow(QDateTimeEdit *beginDate, QDateTimeEdit *endDate, QComboBox *propPop,
                            QComboBox *taskPop, QPushButton *showBtn, bool enable);
     void putCountOnContent(qsizetype count, int pane);
     void reloadTableViewTab1();
+
+    // ---- Tab 1 entry: cost fields (src/log/costfields.cpp)
+    void controlTextDidChange(QLineEdit *field);      // after the user edited a field
+    void controlTextDidEndEditing(QLineEdit *field);  // when editing of a field ends
+    void doCostSheetValidation(QLineEdit *field);
+    void doPropSheetValidation(QLineEdit *field);
+    void integerFieldsValidation(QLineEdit *field);
+    void stdCostFieldValidation(const QString &text, QLineEdit *field);
+    void doCostFieldValidation(const QString &text, QLineEdit *field, int maxChars);
+    void blockOrAllowInNumericField(bool accepted, QLineEdit *field, const QString &text);
+    void formatNbrFldSetTextFld(double number, QLineEdit *field, const QString &format);
+
+    // ---- Tab 1 entry: maintenance records (src/log/maintentry.cpp)
+    void connectTab1Entry();
+    void processAddToList(QObject *sender);
+    bool doAddToMaintList(QObject *sender);  // true when refused
+    kov::Record copyDictWithMainProp(const QString &propertyName, const QString &providerName,
+                                     const QString &taskName, const QDateTime &serviceDate,
+                                     const QString &totalCost, const QString &partsCost,
+                                     const QString &laborCost, const QString &taxCost, const QString &note,
+                                     const QUrl &receipt);
+    void changeMaintFromList(QObject *sender);
+    void doMaintDeleteDriver(QObject *sender);
+    bool deleteMaintFromList(QObject *sender);  // true when refused
+    kov::Record copyDictForSearchingDataFileArray(qsizetype row) const;
+    void respondToTableViewDblClickTab1(int clickedRow);
+    void respondToTableViewClick(QObject *table);
+    void cleanTab1DataEntry();
+    void setChange(QPushButton *changeBtn, QPushButton *deleteBtn, bool onOff);
+    void populatePropMaintArray(const kov::RecordList &fileArray, kov::RecordList &tvArray);
+
+    // ---- Pop-ups and receipts: minimal until they are built (src/app/pending.cpp)
+    void loadThisPopupButton(QComboBox *popup, const QStringList &names, bool sepAddDel, bool sepAll);
+    QStringList copyArrayWithPropNamesFromPropHistFile(QComboBox *popup, const QString &key);
+    void propertyPopUpSelected(QComboBox *propertyFilter);
+    void getShowTaskDescBelowTaskPopUp(QComboBox *popup, const QString &key, const kov::RecordList &tasks);
+    void setImageFilePathURL(const QUrl &url);
+    void buildImageViewAndSetWithURL(const QUrl &url);
+    void removeAction();
 
     // ---- Tabs and panes: placeholders until the tabs issue.
     void tabViewDidSelectTabViewItem(int index);
@@ -137,6 +178,14 @@ private:
     void buildTables();
     void connectControls();
     void reportDataFileProblem(const kov::DataFileProblem &problem);
+    // Tab 1 entry helpers (src/log/maintentry.cpp).
+    bool refuseUnusableEntry(QObject *sender);
+    kov::Record copyDictFromTab1Form();
+    int selectedRowTab1() const;
+    qsizetype indexOfStoredRecordForRow(const kov::RecordList &history, int row) const;
+    void refillPropertyFilterTab1(bool refillTasks);
+    void refreshTab1AfterWrite(const kov::RecordList &history);
+    void showRefusal(QObject *sender, const QString &title, bool recordNotFound);
 
     // Each unreadable file is reported once per reason.
     QSet<QString> reportedReadProblems;

@@ -1,0 +1,139 @@
+#include "log/maintrecords.h"
+
+#include <QDateTime>
+
+#include "log/costrules.h"
+#include "storage/dates.h"
+
+namespace kov {
+
+namespace {
+
+bool isCostKey(const QString &key)
+{
+    return key == TotalCostKey || key == PartsCostKey || key == LaborCostKey || key == TaxCostKey;
+}
+
+std::optional<double> amountOf(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return storedCostAmount(value.toString());
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return value.toDouble();
+    default:
+        return std::nullopt;
+    }
+}
+
+struct CostColumn {
+    const QString &column;
+    const QString &key;
+};
+
+const CostColumn costColumns[] = {{col::cost, TotalCostKey},
+                                  {col::parts, PartsCostKey},
+                                  {col::labor, LaborCostKey},
+                                  {col::tax, TaxCostKey}};
+
+} // namespace
+
+Record maintenanceRowFromRecord(const Record &record)
+{
+    Record row;
+    auto copy = [&](const QString &column, const QString &key) {
+        const auto it = record.constFind(key);
+        if (it != record.cend())
+            row.insert(column, it.value());
+    };
+    copy(col::property, PropertyNameKey);
+    copy(col::provider, ProviderNameKey);
+    copy(col::task, ServiceTaskNameKey);
+    copy(col::propmaintdate, ServiceDateKey);
+    copy(col::note, NoteKey);
+    copy(col::receipt, BookMarkDataKeyForReceipt);
+    for (const CostColumn &c : costColumns) {
+        if (const std::optional<double> amount = amountOf(record.value(c.key)))
+            row.insert(c.column, *amount);
+    }
+    return row;
+}
+
+Record searchRecordFromMaintenanceRow(const Record &row)
+{
+    Record record;
+    auto copy = [&](const QString &key, const QString &column) {
+        const auto it = row.constFind(column);
+        if (it != row.cend())
+            record.insert(key, it.value());
+    };
+    copy(PropertyNameKey, col::property);
+    copy(ServiceTaskNameKey, col::task);
+    copy(ProviderNameKey, col::provider);
+    if (row.contains(col::propmaintdate))
+        record.insert(ServiceDateKey,
+                      NSDateUtilities::cleanseDate(row.value(col::propmaintdate).toDateTime()));
+    copy(BookMarkDataKeyForReceipt, col::receipt);
+    for (const CostColumn &c : costColumns) {
+        // Straight from the amount: a decimal text with "." would be misread
+        // where "." groups digits.
+        if (row.contains(c.column))
+            record.insert(c.key, formatCostStrings(row.value(c.column).toDouble()));
+    }
+    const QString note = row.value(col::note).toString();
+    if (!note.isEmpty())
+        record.insert(NoteKey, note);
+    return record;
+}
+
+bool maintenanceRecordsMatch(const Record &a, const Record &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (auto ia = a.cbegin(), ib = b.cbegin(); ia != a.cend(); ++ia, ++ib) {
+        if (ia.key() != ib.key())
+            return false;
+        if (isCostKey(ia.key())) {
+            const std::optional<double> x = amountOf(ia.value()), y = amountOf(ib.value());
+            if (x && y) {
+                if (*x != *y)
+                    return false;
+                continue;
+            }
+        }
+        if (!valuesEqual(ia.value(), ib.value()))
+            return false;
+    }
+    return true;
+}
+
+qsizetype indexOfMaintenanceRecord(const RecordList &list, const Record &record)
+{
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (maintenanceRecordsMatch(list[i], record))
+            return i;
+    return -1;
+}
+
+bool removeNilEntries(RecordList &history)
+{
+    bool removed = false;
+    for (Record &record : history) {
+        for (auto it = record.begin(); it != record.end();) {
+            const QVariant &v = it.value();
+            const bool nil = !v.isValid() || v.typeId() == QMetaType::Nullptr ||
+                             (v.typeId() == QMetaType::QString && v.toString().isEmpty());
+            if (nil && it.key() != ServiceDateKey && it.key() != BookMarkDataKeyForReceipt) {
+                it = record.erase(it);
+                removed = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    return removed;
+}
+
+} // namespace kov
