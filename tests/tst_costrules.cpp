@@ -111,6 +111,17 @@ void TestCostRules::cleanFormatCostStr_data()
                                         << "1234.50";
     QTest::newRow("us comma is grouping") << us << "12,50"
                                           << "1250.00";
+    // Pasted amounts grouped the ways people write them.
+    QTest::newRow("us apostrophe grouping") << us << "1'234.50"
+                                            << "1234.50";
+    QTest::newRow("de space grouping") << de << "1 234,50"
+                                       << "1234,50";
+    QTest::newRow("fr space grouping") << QStringLiteral("fr_FR") << "1 234,50"
+                                       << "1234,50";
+    QTest::newRow("fr no-break space grouping") << QStringLiteral("fr_FR") << "1\u00A0234,50"
+                                                << "1234,50";
+    QTest::newRow("fr narrow no-break space grouping") << QStringLiteral("fr_FR") << "1\u202F234,50"
+                                                       << "1234,50";
     QTest::newRow("de none") << de << QString() << ",00";
     QTest::newRow("de decimal comma") << de << "12,50"
                                       << "12,50";

@@ -206,8 +206,13 @@ qlonglong plainInteger(const QString &text)
 double costValue(const QString &text)
 {
     QString copy = text;
-    removeLocaleSymbolFromString(copy, LocaleSymbol::GroupingSeparator);
     removeLocaleSymbolFromString(copy, LocaleSymbol::CurrencySymbol);
+    // A text the locale reads whole is taken as the locale reads it: pasted
+    // amounts group with spaces, no-break spaces or apostrophes as often as
+    // with the locale's own separator, and must not lose their thousands.
+    if (const std::optional<double> whole = parseWholeNumber(copy.trimmed()))
+        return *whole;
+    removeLocaleSymbolFromString(copy, LocaleSymbol::GroupingSeparator);
     // The locale's own decimal separator, so that 12,50 keeps its cents
     // where the comma is the decimal point.
     return plainNumber(copy);
