@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <cmath>
+
 namespace kov {
 
 namespace {
@@ -34,7 +36,10 @@ bool valuesEqual(const QVariant &a, const QVariant &b)
                 return a.toULongLong() == b.toULongLong() && (a.toLongLong() < 0) == (b.toLongLong() < 0);
             return a.toLongLong() == b.toLongLong();
         }
-        return a.toDouble() == b.toDouble();
+        // A NaN read from a file ("nan" is what Foundation writes for it)
+        // must still find its record again for change and delete.
+        const double da = a.toDouble(), db = b.toDouble();
+        return da == db || (std::isnan(da) && std::isnan(db));
     }
     if (a.typeId() != b.typeId())
         return false;
