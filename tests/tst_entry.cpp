@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QHeaderView>
 #include <QTest>
 #include <QTimeZone>
 #include <QToolButton>
@@ -118,6 +119,8 @@ private Q_SLOTS:
     void doubleClickLoads();
     void doubleClickKeepsUnknownProperty();
     void singleClickDisables();
+    void sortingOrKeyboardDisables_data();
+    void sortingOrKeyboardDisables();
     void changeMovesToEnd();
     void deleteRemovesFirstOfTwoIdentical();
     void deleteLastRecordDisablesShow();
@@ -662,6 +665,38 @@ void TestEntry::singleClickDisables()
     QVERIFY(!d->ui->deleteBtnTab1->isEnabled());
     // Cells are not edited in place.
     QCOMPARE(view->model()->flags(view->model()->index(0, 2)) & Qt::ItemIsEditable, Qt::ItemFlags());
+}
+
+void TestEntry::sortingOrKeyboardDisables_data()
+{
+    QTest::addColumn<bool>("byHeader");
+    QTest::newRow("header click") << true;
+    QTest::newRow("arrow key") << false;
+}
+
+void TestEntry::sortingOrKeyboardDisables()
+{
+    // After a sort or a keyboard move another record sits under the
+    // selection; Delete must not remove it in place of the loaded one.
+    QFETCH(bool, byHeader);
+    QVERIFY(writeDataFileArray({job(QStringLiteral("Lake House"), QStringLiteral("b")),
+                                job(QStringLiteral("Lake House"), QStringLiteral("a"))},
+                               PropertyHistoryFileForKOV));
+    auto d = start();
+    doubleClickRow(d.get(), 0);
+    QVERIFY(d->ui->deleteBtnTab1->isEnabled());
+    QTableView *view = d->ui->tableViewTab1;
+    if (byHeader) {
+        QHeaderView *header = view->horizontalHeader();
+        const int section = header->logicalIndexAt(header->width() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    } else {
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+    }
+    QVERIFY(!d->ui->changeBtnTab1->isEnabled());
+    QVERIFY(!d->ui->deleteBtnTab1->isEnabled());
 }
 
 // ---------------------------------------------------------------------------

@@ -66,6 +66,8 @@ KOVAppDelegate::KOVAppDelegate(QObject *parent) : QObject(parent)
     buildWindow();
     connectControls();
     connectTab1Entry();
+    connectTab1List();
+    connectTab3();
     setDataFileProblemHandler([this](const DataFileProblem &p) { reportDataFileProblem(p); });
 }
 

@@ -3,6 +3,8 @@
 // src/log, src/lists, src/due, src/costs, src/reports).
 #pragma once
 
+#include <optional>
+
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
@@ -10,6 +12,7 @@
 #include <QUrl>
 
 #include "app/alerts.h"
+#include "log/logfilter.h"
 #include "storage/records.h"
 
 class QComboBox;
@@ -35,6 +38,7 @@ class ReceiptPopup;
 namespace kov {
 struct DataFileProblem;
 class RowTableModel;
+class CostChart;
 
 // The second number of an operating-system version string of the form
 // "Version 10.9.5 (Build 13F34)"; 0 when it has none.
@@ -127,6 +131,38 @@ public:
     void setImageFilePathURL(const QUrl &url);
     void buildImageViewAndSetWithURL(const QUrl &url);
     void removeAction();
+
+    // ---- Tab 1 list: show, filter and the tables (src/log/maintlist.cpp);
+    // the pop-ups (src/log/popups.cpp), including loadThisPopupButton,
+    // copyArrayWithPropNamesFromPropHistFile, propertyPopUpSelected,
+    // getShowTaskDescBelowTaskPopUp and setPopupsStartingItem above.
+    void connectTab1List();
+    void respondToShowBtnPane1();
+    // The filtered log, or none when the dates are out of order (the date
+    // alert has then been shown).
+    std::optional<kov::RecordList> copyArrayAndCheckDates(QDateTimeEdit *beginDate, QDateTimeEdit *endDate,
+                                                          QComboBox *propPop, QComboBox *taskPop);
+    bool areBeginEndDatesOK(const QDateTime &beginDate, const QDateTime &endDate);
+    kov::LogFilter copyPredicateString(QComboBox *propPop, QComboBox *taskPop, const QDateTime &bDate,
+                                       const QDateTime &eDate);
+    kov::LogFilter copyPredicateString(QComboBox *propPop, QComboBox *taskPop);
+    QStringList copyColumnTitlesOnTab1() const;
+    void loadAPopUpButtonUsingKey(QComboBox *popup, const QString &key, const kov::RecordList &records,
+                                  bool sepAddDel, bool sepAll);
+    void countArraySetPopUp(QComboBox *popup, const kov::RecordList &records);
+    void popUpSelectedOnTab1(QComboBox *sender);
+    kov::RecordList copyAllTasksForOneProperty(QComboBox *propertyFilter);
+    QString copyFormatTimeForTask(const QString &taskName, const QString &key, const kov::RecordList &tasks);
+    // The task partner of a property filter, or none.
+    QComboBox *taskPartnerOf(QComboBox *propertyFilter) const;
+    // Opens the sheet of the entry pop-up's list (src/lists).
+    void showOneSheet(QComboBox *popup, const kov::RecordList &sortedRecords);
+
+    // ---- Tab 3: cost totals and monthly averages (src/costs/costtab.cpp)
+    void connectTab3();
+    void respondToShowBtnPane3();
+    // The monthly chart below the figures, in costChartTab3.
+    kov::CostChart *costChartTab3 = nullptr;
 
     // ---- Tabs and panes: placeholders until the tabs issue.
     void tabViewDidSelectTabViewItem(int index);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QSettings>
 
+#include "cli/costscommand.h"
+#include "cli/logcommand.h"
 #include "storage/datafiles.h"
 
 namespace kov::cli {
@@ -16,11 +18,18 @@ const char *const usageText =
     "Commands:\n"
     "  paths        print the data folder and the four data files\n"
     "  check        read the four data files and the preference; report what is wrong\n"
+    "%1"
     "\n"
     "Options:\n"
     "  --data-dir DIR   use DIR as the data folder\n"
     "  --version        print the version\n"
     "  --help           print this help\n";
+
+// The help text with each command's own lines.
+QString usage()
+{
+    return QString::fromUtf8(usageText).arg(QString::fromUtf8(logUsage) + QString::fromUtf8(costsUsage));
+}
 
 const QStringList &dataFiles()
 {
@@ -109,7 +118,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
     }
     if (args.isEmpty()) {
-        err << usageText;
+        err << usage();
         return 2;
     }
     const QString command = args.takeFirst();
@@ -118,14 +127,20 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 0;
     }
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        out << usageText;
+        out << usage();
         return 0;
     }
     if (command == QLatin1String("paths"))
         return paths(out);
     if (command == QLatin1String("check"))
         return check(out, err);
-    err << "kov-cli: unknown command \"" << command << "\"\n" << usageText;
+    // ---- Listing commands
+    if (command == QLatin1String("log"))
+        return logCommand(args, out, err);
+    // ---- Cost totals and monthly averages
+    if (command == QLatin1String("costs"))
+        return costsCommand(args, out, err);
+    err << "kov-cli: unknown command \"" << command << "\"\n" << usage();
     return 2;
 }
 

@@ -5,6 +5,7 @@
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +35,13 @@ public:
         : QObject(table), tableView(table), owner(delegate)
     {
         table->viewport()->installEventFilter(this);
+        // Sorting by a header or moving the selection with the keyboard puts
+        // another record under the selection: Change and Delete must not
+        // then act on it as if it were the one loaded into the form.
+        table->horizontalHeader()->viewport()->installEventFilter(this);
+        if (QItemSelectionModel *selection = table->selectionModel())
+            QObject::connect(selection, &QItemSelectionModel::currentRowChanged, this,
+                             [this] { owner->respondToTableViewClick(tableView); });
     }
 
 protected:
@@ -56,16 +64,6 @@ QByteArray bookmarkForReceipt(const QUrl &url)
     if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isAbsolute())
         return {};
     return url.toString(QUrl::FullyEncoded).toUtf8();
-}
-
-// The location stored in receipt data, or none (data from another platform
-// reads as unresolvable and is kept as it is).
-QUrl receiptFromBookmark(const QByteArray &data)
-{
-    if (data.isEmpty())
-        return {};
-    const QUrl url = QUrl::fromEncoded(data, QUrl::StrictMode);
-    return url.isValid() && url.isLocalFile() ? url : QUrl();
 }
 
 } // namespace
@@ -242,7 +240,7 @@ void KOVAppDelegate::respondToTableViewDblClickTab1(int clickedRow)
         getShowTaskDescBelowTaskPopUp(ui->serTaskPopTab1, ServiceTaskNameKey,
                                       copyDataFileArray(ServiceTaskFileForKOV));
 
-    const QUrl receipt = receiptFromBookmark(row.value(col::receipt).toByteArray());
+    const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());
     setImageFilePathURL(receipt);
     buildImageViewAndSetWithURL(receipt);
 
@@ -391,8 +389,11 @@ void KOVAppDelegate::populateTableViewArrayFromFileArray(const RecordList &fileA
 {
     tableViewArray.clear();
     // The sheets' row builders arrive with the sheets.
-    if (&tableViewArray == &propertyMaintArrayForTV)
+    if (&tableViewArray == &propertyMaintArrayForTV) {
         populatePropMaintArray(fileArray, tableViewArray);
+        // The rows are in file order now; no header's order holds.
+        ui->tableViewTab1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
 }
 
 void KOVAppDelegate::populatePropMaintArray(const RecordList &fileArray, RecordList &tvArray)

@@ -14,6 +14,8 @@ bool isCostKey(const QString &key)
     return key == TotalCostKey || key == PartsCostKey || key == LaborCostKey || key == TaxCostKey;
 }
 
+} // namespace
+
 std::optional<double> amountOf(const QVariant &value)
 {
     switch (value.typeId()) {
@@ -27,6 +29,8 @@ std::optional<double> amountOf(const QVariant &value)
         return std::nullopt;
     }
 }
+
+namespace {
 
 struct CostColumn {
     const QString &column;
@@ -134,6 +138,14 @@ bool removeNilEntries(RecordList &history)
         }
     }
     return removed;
+}
+
+QUrl receiptUrlFromBookmark(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return {};
+    const QUrl url = QUrl::fromEncoded(data, QUrl::StrictMode);
+    return url.isValid() && url.isLocalFile() ? url : QUrl();
 }
 
 } // namespace kov

@@ -3,9 +3,17 @@
 // a row is found again.
 #pragma once
 
+#include <optional>
+
+#include <QUrl>
+
 #include "storage/records.h"
 
 namespace kov {
+
+// The amount a stored cost value stands for: a string by storedCostAmount,
+// a number as it is; none for anything else.
+std::optional<double> amountOf(const QVariant &value);
 
 // The tab-1 row of a record: each present source key under its column
 // identifier; a cost only when it reads as an amount (storedCostAmount).
@@ -24,5 +32,10 @@ qsizetype indexOfMaintenanceRecord(const RecordList &list, const Record &record)
 // Removes, from every record, each entry other than the service date and the
 // receipt whose value is null or the empty string. True when any went.
 bool removeNilEntries(RecordList &history);
+
+// The receipt location stored in a record's receipt data, or none: data
+// that is no absolute file: URL (written on another platform) reads as
+// unresolvable and is kept as it is.
+QUrl receiptUrlFromBookmark(const QByteArray &data);
 
 } // namespace kov

@@ -1,16 +1,53 @@
 #include "log/rowtablemodel.h"
 
+#include <QApplication>
+#include <QBrush>
 #include <QDateTime>
-#include <QLocale>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
 
+#include "log/costrules.h"
+#include "log/maintrecords.h"
+#include "storage/clock.h"
+#include "storage/dates.h"
 #include "storage/sorting.h"
 
 namespace kov {
 
+namespace {
+
+bool isCostColumn(const QString &identifier)
+{
+    return identifier == col::cost || identifier == col::parts || identifier == col::labor ||
+           identifier == col::tax;
+}
+
+// A small sheet of paper with a folded corner and text lines, drawn when
+// the style offers no file icon.
+QIcon drawnReceiptIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 90, 90), 1));
+    p.setBrush(Qt::white);
+    const QPointF outline[] = {{3.5, 1.5}, {10.5, 1.5}, {13.5, 4.5}, {13.5, 14.5}, {3.5, 14.5}};
+    p.drawPolygon(outline, 5);
+    p.drawLine(QPointF(10.5, 1.5), QPointF(10.5, 4.5));
+    p.drawLine(QPointF(10.5, 4.5), QPointF(13.5, 4.5));
+    for (qreal y : {7.5, 9.5, 11.5})
+        p.drawLine(QPointF(5.5, y), QPointF(11.5, y));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
 RowTableModel::RowTableModel(RecordList *rows, QList<TableColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), rowList(rows), cols(std::move(columns))
-{
-}
+{}
 
 int RowTableModel::rowCount(const QModelIndex &parent) const
 {
@@ -26,22 +63,60 @@ QVariant RowTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowList->size() || index.column() >= cols.size())
         return {};
-    const QVariant value = rowList->at(index.row()).value(cols[index.column()].identifier);
-    if (role == Qt::DisplayRole) {
+    const QString &identifier = cols[index.column()].identifier;
+    const QVariant value = rowList->at(index.row()).value(identifier);
+    const bool amount = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
+                        value.typeId() == QMetaType::Int;
+    switch (role) {
+    case Qt::DisplayRole:
         switch (value.typeId()) {
         case QMetaType::QDateTime:
-            return QLocale().toString(value.toDateTime().toLocalTime().date(), QLocale::ShortFormat);
-        case QMetaType::Double:
-            return QLocale().toString(value.toDouble(), 'f', 2);
+            return NSDateUtilities::shortStyleFromDate(value.toDateTime());
         case QMetaType::QByteArray:
             return {};
         default:
+            if (amount && isCostColumn(identifier))
+                return copyFormatStringForTextField(value.toDouble(), pattern::moneyWithZero);
             return value;
         }
+    case Qt::DecorationRole:
+        if (identifier == col::receipt && value.typeId() == QMetaType::QByteArray &&
+            !value.toByteArray().isEmpty()) {
+            if (receiptIcon.isNull()) {
+                const QStyle *style = QApplication::style();
+                receiptIcon = style ? style->standardIcon(QStyle::SP_FileIcon) : QIcon();
+                if (receiptIcon.isNull())
+                    receiptIcon = drawnReceiptIcon();
+            }
+            return receiptIcon;
+        }
+        return {};
+    case Qt::ToolTipRole:
+        if (identifier == col::receipt && value.typeId() == QMetaType::QByteArray &&
+            !value.toByteArray().isEmpty()) {
+            const QUrl url = receiptUrlFromBookmark(value.toByteArray());
+            return url.isEmpty() ? tr("A receipt stored on another computer")
+                                 : QFileInfo(url.toLocalFile()).fileName();
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        if (amount)
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    case Qt::ForegroundRole:
+        // Due now or overdue.
+        if (identifier == col::nextdate && value.typeId() == QMetaType::QDateTime &&
+            value.toDateTime() <= Clock::now())
+            return QBrush(Qt::red);
+        return {};
+    default:
+        return {};
     }
-    if (role == Qt::TextAlignmentRole && value.typeId() == QMetaType::Double)
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    return {};
+}
+
+Qt::ItemFlags RowTableModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) & ~Qt::ItemIsEditable;
 }
 
 QVariant RowTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -59,6 +134,14 @@ void RowTableModel::sort(int column, Qt::SortOrder order)
     doSortWithArray(*rowList, cols[column].identifier, order == Qt::AscendingOrder,
                     SortSelector::localizedStandardCompare);
     Q_EMIT layoutChanged();
+}
+
+int RowTableModel::columnOf(const QString &identifier) const
+{
+    for (int c = 0; c < cols.size(); ++c)
+        if (cols[c].identifier == identifier)
+            return c;
+    return -1;
 }
 
 void RowTableModel::reload()

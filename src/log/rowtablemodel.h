@@ -1,8 +1,11 @@
 // One model serves the five tables: it shows a controller-owned row list,
-// a row's value under each column's identifier.
+// a row's value under each column's identifier. Dates show as the local day
+// in the locale's short style, costs as money, a receipt as an icon; the
+// next date of the due list shows red once it has come.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 
 #include "storage/records.h"
 
@@ -22,15 +25,23 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Cells are read-only: an edit kept only in the row would make Change
+    // and Delete miss the stored record.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Sorts the shown rows in place: dates by instant, amounts by value,
+    // names as people order them; rows without the value first.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     const QList<TableColumn> &columns() const { return cols; }
+    // The column showing `identifier`, or -1.
+    int columnOf(const QString &identifier) const;
     // Call after the row list changed.
     void reload();
 
 private:
     RecordList *rowList;
     QList<TableColumn> cols;
+    mutable QIcon receiptIcon;
 };
 
 } // namespace kov

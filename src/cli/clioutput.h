@@ -1,0 +1,51 @@
+// What the listing commands of kov-cli share: their options, dates given on
+// the command line, and rows written as text, CSV or JSON.
+#pragma once
+
+#include <optional>
+
+#include <QDateTime>
+#include <QMap>
+#include <QStringList>
+#include <QTextStream>
+#include <QVariantList>
+
+namespace kov::cli {
+
+enum class OutputFormat { Text, Csv, Json };
+
+// "text", "csv" or "json".
+std::optional<OutputFormat> parseFormat(const QString &name);
+
+// Which end of a range a date option gives.
+enum class RangeEdge { Begin, End };
+
+// A date as a user types it: "YYYY-MM-DD" is the local day, its first
+// instant for a begin and its last for an end; an ISO 8601 date-time is
+// taken as given (local time when it names no offset). None when unreadable.
+std::optional<QDateTime> parseDateOption(const QString &text, RangeEdge edge);
+
+// Reads "--name VALUE" and "--name=VALUE" for the given names (each at most
+// once) into `values`. False with `error` set for an unknown or repeated
+// option or a missing value.
+bool parseOptions(const QStringList &args, const QStringList &names, QMap<QString, QString> &values,
+                  QString &error);
+
+// Rows of named fields. A cell is a QString, a double, or null (invalid).
+struct OutputTable {
+    QStringList fields;
+    QList<QVariantList> rows;
+};
+
+// Writes the table: text as aligned columns for people, CSV by RFC 4180
+// (header row, CRLF, "." decimals), JSON as an array of objects. No rows
+// write nothing, or an empty array for JSON.
+void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format);
+
+// One CSV field, quoted when it holds a comma, a quote or a line break.
+QString csvField(const QString &text);
+
+// An amount with "." as the decimal point: two decimals unless it needs more.
+QString plainAmount(double value);
+
+} // namespace kov::cli

@@ -1,0 +1,107 @@
+#include "log/logfilter.h"
+
+#include <QSet>
+
+#include "storage/dates.h"
+
+namespace kov {
+
+namespace {
+
+bool nameMatches(const Record &record, const QString &key, const NameChoice &choice)
+{
+    const auto it = record.constFind(key);
+    if (it == record.cend() || it.value().typeId() != QMetaType::QString)
+        return false;
+    return !choice || it.value().toString() == *choice;
+}
+
+bool hasDate(const Record &record)
+{
+    const auto it = record.constFind(ServiceDateKey);
+    return it != record.cend() && it.value().typeId() == QMetaType::QDateTime &&
+           it.value().toDateTime().isValid();
+}
+
+} // namespace
+
+bool areBeginEndDatesOK(const QDateTime &begin, const QDateTime &end)
+{
+    return begin.isValid() && end.isValid() && begin <= end;
+}
+
+bool recordMatchesFilter(const Record &record, const LogFilter &filter)
+{
+    if (!nameMatches(record, PropertyNameKey, filter.property) ||
+        !nameMatches(record, ServiceTaskNameKey, filter.task))
+        return false;
+    if (!filter.begin && !filter.end)
+        return true;
+    if (!hasDate(record))
+        return false;
+    const QDateTime date = record.value(ServiceDateKey).toDateTime();
+    return (!filter.begin || date >= *filter.begin) && (!filter.end || date <= *filter.end);
+}
+
+RecordList copyArrayCleanseDate(const RecordList &history)
+{
+    static const QString keys[] = {PropertyNameKey, ProviderNameKey, ServiceTaskNameKey,
+                                   TotalCostKey,    PartsCostKey,    LaborCostKey,
+                                   TaxCostKey,      NoteKey,         BookMarkDataKeyForReceipt};
+    RecordList copy;
+    copy.reserve(history.size());
+    for (const Record &record : history) {
+        Record cleansed;
+        for (const QString &key : keys) {
+            const auto it = record.constFind(key);
+            if (it != record.cend())
+                cleansed.insert(key, it.value());
+        }
+        const auto date = record.constFind(ServiceDateKey);
+        if (date != record.cend())
+            cleansed.insert(ServiceDateKey,
+                            date.value().typeId() == QMetaType::QDateTime
+                                ? QVariant(NSDateUtilities::cleanseDate(date.value().toDateTime()))
+                                : date.value());
+        copy.append(cleansed);
+    }
+    return copy;
+}
+
+RecordList copyFilteredLog(const RecordList &history, const LogFilter &filter)
+{
+    RecordList kept;
+    for (const Record &record : copyArrayCleanseDate(history))
+        if (recordMatchesFilter(record, filter))
+            kept.append(record);
+    return kept;
+}
+
+RecordList copyAllTasksForOneProperty(const RecordList &history, const NameChoice &property)
+{
+    RecordList kept;
+    for (const Record &record : history)
+        if (recordMatchesFilter(record, LogFilter{property, std::nullopt, {}, {}}))
+            kept.append(record);
+    return kept;
+}
+
+QStringList distinctNames(const RecordList &records, const QString &key)
+{
+    QStringList names;
+    QSet<QString> seen;
+    for (const Record &record : records) {
+        const auto it = record.constFind(key);
+        if (it == record.cend() || it.value().typeId() != QMetaType::QString)
+            continue;
+        const QString name = it.value().toString();
+        // An empty name could not be told apart from no choice in a pop-up.
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            names.append(name);
+        }
+    }
+    return names;
+}
+
+} // namespace kov
