@@ -54,6 +54,7 @@ private Q_SLOTS:
     void seedsDefaultsWhenEmpty();
     void unreadableFileIsNeverOverwritten_data();
     void unreadableFileIsNeverOverwritten();
+    void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void vanishedFolderIsReported();
 
@@ -187,8 +188,20 @@ void TestDataFiles::unreadableFileIsNeverOverwritten()
         QCOMPARE(readAll(path), bytes);
 }
 
+void TestDataFiles::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("limit");
+    // A small file fails inside the write buffer, a large one on its way
+    // through it; neither may reach the data file's name.
+    QTest::newRow("small file, tiny limit") << 2 << 16;
+    QTest::newRow("large file") << 200 << 4096;
+}
+
 void TestDataFiles::failedWriteKeepsOldFile()
 {
+    QFETCH(int, records);
+    QFETCH(int, limit);
     copyDataFolderURL();
     const RecordList old{sampleRecord(QStringLiteral("Old"))};
     QVERIFY(writeDataFileArray(old, PropertyHistoryFileForKOV));
@@ -197,13 +210,13 @@ void TestDataFiles::failedWriteKeepsOldFile()
     // A file-size limit makes the write fail as a full disk would, even for
     // root, who ignores folder permissions.
     RecordList big;
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < records; ++i)
         big.append(sampleRecord(QStringLiteral("Record %1").arg(i)));
     struct rlimit saved;
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
-    small.rlim_cur = 4096;
+    small.rlim_cur = rlim_t(limit);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool written = writeDataFileArray(big, PropertyHistoryFileForKOV);
     setrlimit(RLIMIT_FSIZE, &saved);

@@ -186,11 +186,13 @@ bool writeDataFileArray(const RecordList &array, const QString &fileName)
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk) shows here and not in a
+    // flush inside commit(), which would not stop the rename.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         report(DataFileProblem::WriteFailed, fileName, path, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         report(DataFileProblem::WriteFailed, fileName, path, reason);
