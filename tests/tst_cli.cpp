@@ -1,5 +1,8 @@
 // kov-cli as a script sees it: a real process, its output and exit status.
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -43,6 +46,7 @@ private Q_SLOTS:
     void checkSeedsTasksOnFirstRun();
     void checkReportsCorruptFileAndLeavesIt();
     void dataDirOption();
+    void listTasksAndProperties();
     void usageErrors_data();
     void usageErrors();
 };
@@ -106,6 +110,49 @@ void TestCli::dataDirOption()
     QCOMPARE(c.status, 0);
     QVERIFY(QFile::exists(QDir(other.path()).filePath(QStringLiteral("ServiceTaskFileForKOV"))));
     QVERIFY(!QFile::exists(home.filePath(QStringLiteral("Tolvanderwerks"))));
+}
+
+void TestCli::listTasksAndProperties()
+{
+    QTemporaryDir home;
+    setDataFolderOverride(home.filePath(QStringLiteral("Tolvanderwerks")));
+    copyDataFolderURL();
+    QFile blob(QStringLiteral(KOV_TEST_DATA "/rtfd-macos.bin"));
+    QVERIFY(blob.open(QIODevice::ReadOnly));
+    const Record task{{ServiceTaskNameKey, QStringLiteral("Clean stove hood")},
+                      {ServiceTaskDescriptionKey, blob.readAll()},
+                      {ServiceTaskTimeUnits, qlonglong(1)},
+                      {ServiceTaskTimeInUnitsKey, qlonglong(3)}};
+    QVERIFY(writeDataFileArray({task}, ServiceTaskFileForKOV));
+    const Record property{{PropertyNameKey, QStringLiteral("Lake House")},
+                          {PropertyZipKey, QStringLiteral("04101")},
+                          {PropertyPurchaseCostKey, 250000.5}};
+    QVERIFY(writeDataFileArray({property}, PropertyFileForKOV));
+    setDataFolderOverride(QString());
+
+    const Run tasks = runCli({QStringLiteral("list"), QStringLiteral("tasks"), QStringLiteral("--format"),
+                              QStringLiteral("json")},
+                             home.path());
+    QCOMPARE(tasks.status, 0);
+    const QJsonArray t = QJsonDocument::fromJson(tasks.out.toUtf8()).array();
+    QCOMPARE(t.size(), 1);
+    QCOMPARE(t[0][QStringLiteral("name")].toString(), QStringLiteral("Clean stove hood"));
+    QCOMPARE(t[0][QStringLiteral("description")].toString(), QStringLiteral("Caf\u00e9 stove: clean hood filters\nmonthly"));
+    QCOMPARE(t[0][QStringLiteral("unit")].toInt(), 1);
+    QCOMPARE(t[0][QStringLiteral("count")].toInt(), 3);
+    QCOMPARE(t[0][QStringLiteral("interval")].toString(), QStringLiteral("3 months"));
+
+    const Run props = runCli({QStringLiteral("list"), QStringLiteral("properties"), QStringLiteral("--format"),
+                              QStringLiteral("json")},
+                             home.path());
+    QCOMPARE(props.status, 0);
+    const QJsonObject p = QJsonDocument::fromJson(props.out.toUtf8()).array().at(0).toObject();
+    QCOMPARE(p[QStringLiteral("propertyName")].toString(), QStringLiteral("Lake House"));
+    QCOMPARE(p[QStringLiteral("propertyZip")].toString(), QStringLiteral("04101"));
+    QCOMPARE(p[QStringLiteral("propertyPurchaseCost")].toDouble(), 250000.5);
+
+    const Run bad = runCli({QStringLiteral("list"), QStringLiteral("houses")}, home.path());
+    QCOMPARE(bad.status, 2);
 }
 
 void TestCli::usageErrors_data()

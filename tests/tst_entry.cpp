@@ -13,6 +13,9 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
 #include <QHeaderView>
 #include <QTest>
 #include <QTimeZone>
@@ -122,6 +125,8 @@ private Q_SLOTS:
     void sortingOrKeyboardDisables_data();
     void sortingOrKeyboardDisables();
     void changeMovesToEnd();
+    void changeKeepsForeignReceipt();
+    void deleteWhoseWriteFails();
     void deleteRemovesFirstOfTwoIdentical();
     void deleteLastRecordDisablesShow();
     void recordGoneFromFile_data();
@@ -300,6 +305,7 @@ void TestEntry::priceSwitchesItsDate()
 {
     auto d = start();
     QLineEdit *sale = d->propertySheetUi->propertySaleCostPropertySheet;
+    const bool acquiredOn = d->propertySheetUi->dateAcquiredPropertySheet->isEnabled();
     type(sale, QStringLiteral("9"));
     QVERIFY(d->propertySheetUi->dateSoldPropertySheet->isEnabled());
     QVERIFY(d->propertySheetUi->popOverTriggerPropSheetDisDate->isEnabled());
@@ -307,7 +313,7 @@ void TestEntry::priceSwitchesItsDate()
     QVERIFY(!d->propertySheetUi->dateSoldPropertySheet->isEnabled());
     QVERIFY(!d->propertySheetUi->popOverTriggerPropSheetDisDate->isEnabled());
     // The other price's date is not touched.
-    QVERIFY(d->propertySheetUi->dateAcquiredPropertySheet->isEnabled());
+    QCOMPARE(d->propertySheetUi->dateAcquiredPropertySheet->isEnabled(), acquiredOn);
 }
 
 void TestEntry::sheetNumbersReformatted_data()
@@ -733,6 +739,54 @@ void TestEntry::changeMovesToEnd()
     QCOMPARE(d->propertyMaintArrayForTV[2].value(col::note).toString(), QStringLiteral("b again"));
     QVERIFY(d->ui->partsCostTab1->text().isEmpty());
     QVERIFY(!d->ui->changeBtnTab1->isEnabled());
+}
+
+void TestEntry::changeKeepsForeignReceipt()
+{
+    // Receipt data written on another platform names no file here; a
+    // Change must not drop it from the record.
+    Record b = job(QStringLiteral("Main Street"), QStringLiteral("b"));
+    const QByteArray foreign("book\x00\x02mark from a Mac", 20);
+    b.insert(BookMarkDataKeyForReceipt, foreign);
+    QVERIFY(writeDataFileArray({b}, PropertyHistoryFileForKOV));
+    auto d = start();
+    doubleClickRow(d.get(), 0);
+    d->ui->noteTab1->setText(QStringLiteral("b again"));
+    QTest::mouseClick(d->ui->changeBtnTab1, Qt::LeftButton);
+    QVERIFY(alerts.isEmpty());
+    const RecordList h = history();
+    QCOMPARE(h.size(), 1);
+    QCOMPARE(h[0].value(NoteKey).toString(), QStringLiteral("b again"));
+    QCOMPARE(h[0].value(BookMarkDataKeyForReceipt).toByteArray(), foreign);
+}
+
+void TestEntry::deleteWhoseWriteFails()
+{
+    QVERIFY(writeDataFileArray({job(QStringLiteral("Lake House"), QStringLiteral("a")),
+                                job(QStringLiteral("Lake House"), QStringLiteral("b"))},
+                               PropertyHistoryFileForKOV));
+    const RecordList before = history();
+    auto d = start();
+    doubleClickRow(d.get(), 0);
+    // A file-size limit fails the write as a full disk would, even for root.
+    struct rlimit saved;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    QTest::mouseClick(d->ui->deleteBtnTab1, Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    // One alert, the write's own; the row and the file stay as they were.
+    QCOMPARE(alerts.size(), 1);
+    QVERIFY2(alerts[0].title.contains(PropertyHistoryFileForKOV), qPrintable(alerts[0].title + QLatin1Char('|') + alerts[0].message));
+    QCOMPARE(d->propertyMaintArrayForTV.size(), 2);
+    const RecordList after = history();
+    QCOMPARE(after.size(), before.size());
+    for (qsizetype i = 0; i < after.size(); ++i)
+        QVERIFY(recordsEqual(after[i], before[i]));
 }
 
 void TestEntry::deleteRemovesFirstOfTwoIdentical()

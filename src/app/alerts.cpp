@@ -13,6 +13,67 @@ AlertCenter *AlertCenter::instance()
     return &center;
 }
 
+namespace {
+
+// Sheet alerts wait their turn: one box at a time per window, the next when
+// it is dismissed, and an alert equal to one showing or waiting is not
+// repeated (a print run may raise the same alert for several reports).
+class SheetQueue : public QObject {
+public:
+    static SheetQueue *of(QWidget *window)
+    {
+        QObject *owner = window ? static_cast<QObject *>(window) : AlertCenter::instance();
+        for (QObject *child : owner->children())
+            if (auto *queue = dynamic_cast<SheetQueue *>(child))
+                return queue;
+        return new SheetQueue(window, owner);
+    }
+
+    void post(const QString &title, const QString &message)
+    {
+        const Alert alert{title, message};
+        if ((box && showing == alert) || waiting.contains(alert))
+            return;
+        waiting.append(alert);
+        if (!box)
+            showNext();
+    }
+
+private:
+    using Alert = std::pair<QString, QString>;
+    SheetQueue(QWidget *window, QObject *owner) : QObject(owner), window(window) {}
+
+    void showNext()
+    {
+        if (waiting.isEmpty())
+            return;
+        showing = waiting.takeFirst();
+        box = new QMessageBox(window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setIcon(QMessageBox::Warning);
+        box->setWindowTitle(QStringLiteral("KOV"));
+        box->setText(showing.first);
+        // Texts written with carriage returns read as line breaks.
+        QString shown = showing.second;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        box->setInformativeText(shown);
+        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+        connect(box, &QMessageBox::finished, this, [this] {
+            box = nullptr;
+            showNext();
+        }, Qt::QueuedConnection);
+        box->open();
+    }
+
+    QWidget *window;
+    QPointer<QMessageBox> box;
+    Alert showing;
+    QList<Alert> waiting;
+};
+
+} // namespace
+
 void showSheetAlert(QWidget *window, const QString &message, const QString &title)
 {
     AlertRecord record;
@@ -27,15 +88,7 @@ void showSheetAlert(QWidget *window, const QString &message, const QString &titl
     if (!center->showSheets)
         return;
 
-    auto *box = new QMessageBox(window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle(QStringLiteral("KOV"));
-    box->setText(title);
-    box->setInformativeText(message);
-    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    box->open();
+    SheetQueue::of(window)->post(title, message);
 }
 
 int runModalAlert(AlertStyle style, const QString &title, const QString &message,

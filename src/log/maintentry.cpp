@@ -120,12 +120,15 @@ bool KOVAppDelegate::refuseUnusableEntry(QObject *sender)
 
 Record KOVAppDelegate::copyDictFromTab1Form()
 {
-    return copyDictWithMainProp(
+    Record record = copyDictWithMainProp(
         ui->propertyPopTab1->currentText(), ui->providerPopTab1->currentText(),
         ui->serTaskPopTab1->currentText(), ui->serviceDateTab1->dateTime().toUTC(),
         cleanFormatCostStr(ui->totalCostTab1->text()), cleanFormatCostStr(ui->partsCostTab1->text()),
         cleanFormatCostStr(ui->laborCostTab1->text()), cleanFormatCostStr(ui->taxCostTab1->text()),
         ui->noteTab1->text(), imageFilePathURL);
+    if (imageFilePathURL.isEmpty() && !unresolvedReceiptData.isEmpty())
+        record.insert(BookMarkDataKeyForReceipt, unresolvedReceiptData);
+    return record;
 }
 
 bool KOVAppDelegate::doAddToMaintList(QObject *sender)
@@ -217,6 +220,7 @@ void KOVAppDelegate::cleanTab1DataEntry()
     ui->serviceDateTab1->setDateTime(Clock::now().toLocalTime());
     ui->noteTab1->setText(QString());
     removeAction();
+    unresolvedReceiptData.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -240,7 +244,9 @@ void KOVAppDelegate::respondToTableViewDblClickTab1(int clickedRow)
         getShowTaskDescBelowTaskPopUp(ui->serTaskPopTab1, ServiceTaskNameKey,
                                       copyDataFileArray(ServiceTaskFileForKOV));
 
-    const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());
+    const QByteArray receiptData = row.value(col::receipt).toByteArray();
+    const QUrl receipt = receiptUrlFromBookmark(receiptData);
+    unresolvedReceiptData = receipt.isEmpty() ? receiptData : QByteArray();
     setImageFilePathURL(receipt);
     buildImageViewAndSetWithURL(receipt);
 
@@ -304,9 +310,12 @@ bool KOVAppDelegate::deleteMaintFromList(QObject *sender)
         return true;
     }
     history.removeAt(index);
-    // A failed write has been reported; the table keeps the row as the file does.
-    if (!writeDataFileArray(history, PropertyHistoryFileForKOV))
-        return false;
+    // A failed write has been reported; the table keeps the row as the file
+    // does, and the delete counts as refused.
+    if (!writeDataFileArray(history, PropertyHistoryFileForKOV)) {
+        deleteWriteFailed = true;
+        return true;
+    }
 
     enableDisableShow(ui->beginDateTab1, ui->endDateTab1, ui->propertyPopForShowTab1,
                       ui->serviceTaskPopForShowTab1, ui->showMaintBtn, !history.isEmpty());
@@ -324,7 +333,10 @@ bool KOVAppDelegate::deleteMaintFromList(QObject *sender)
 void KOVAppDelegate::doMaintDeleteDriver(QObject *sender)
 {
     const bool hadSelection = selectedRowTab1() >= 0;
-    if (deleteMaintFromList(sender))
+    deleteWriteFailed = false;
+    // After a failed write the user already has its alert; a second one
+    // would only stack on it.
+    if (deleteMaintFromList(sender) && !deleteWriteFailed)
         showRefusal(sender, tr("Delete request failed - not deleted"), hadSelection);
 }
 
@@ -388,12 +400,25 @@ void KOVAppDelegate::populateTableViewArrayFromFileArray(const RecordList &fileA
                                                          RecordList &tableViewArray)
 {
     tableViewArray.clear();
-    // The sheets' row builders arrive with the sheets.
     if (&tableViewArray == &propertyMaintArrayForTV) {
         populatePropMaintArray(fileArray, tableViewArray);
         // The rows are in file order now; no header's order holds.
         ui->tableViewTab1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     }
+    // The three sheets (src/lists/sheets.cpp).
+    QTableView *sheetTable = nullptr;
+    if (&tableViewArray == &taskArrayForTV) {
+        populateTaskSheetArray(fileArray, tableViewArray);
+        sheetTable = taskSheetUi->tableViewTaskSheet;
+    } else if (&tableViewArray == &propertyArrayForTV) {
+        populatePropertySheetArray(fileArray, tableViewArray);
+        sheetTable = propertySheetUi->tableViewPropertySheet;
+    } else if (&tableViewArray == &providerArrayForTV) {
+        populateProviderSheetArray(fileArray, tableViewArray);
+        sheetTable = providerSheetUi->tableViewProviderSheet;
+    }
+    if (sheetTable)
+        sheetTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void KOVAppDelegate::populatePropMaintArray(const RecordList &fileArray, RecordList &tvArray)
