@@ -154,7 +154,9 @@ void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format)
                 const QVariant cell = row.value(c);
                 object.insert(table.fields[c], !cell.isValid()  ? QJsonValue(QJsonValue::Null)
                                                : isAmount(cell) ? QJsonValue(cell.toDouble())
-                                                                : QJsonValue(cell.toString()));
+                                               : cell.typeId() == QMetaType::Bool
+                                                   ? QJsonValue(cell.toBool())
+                                                   : QJsonValue(cell.toString()));
             }
             array.append(object);
         }

@@ -31,7 +31,8 @@ std::optional<QDateTime> parseDateOption(const QString &text, RangeEdge edge);
 bool parseOptions(const QStringList &args, const QStringList &names, QMap<QString, QString> &values,
                   QString &error);
 
-// Rows of named fields. A cell is a QString, a double, or null (invalid).
+// Rows of named fields. A cell is a QString, a double, a bool (JSON true or
+// false, else "true"/"false"), or null (invalid).
 struct OutputTable {
     QStringList fields;
     QList<QVariantList> rows;

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "due/duerules.h"
 #include "log/costrules.h"
 #include "log/maintrecords.h"
 #include "storage/clock.h"
@@ -71,6 +72,9 @@ QVariant RowTableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (value.typeId()) {
         case QMetaType::QDateTime:
+            // Only a due list's next date can be never.
+            if (isNeverDue(value.toDateTime()))
+                return tr("Never");
             return NSDateUtilities::shortStyleFromDate(value.toDateTime());
         case QMetaType::QByteArray:
             return {};
@@ -105,8 +109,7 @@ QVariant RowTableModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::ForegroundRole:
         // Due now or overdue.
-        if (identifier == col::nextdate && value.typeId() == QMetaType::QDateTime &&
-            value.toDateTime() <= Clock::now())
+        if (identifier == col::nextdate && isOverdue(value, Clock::now()))
             return QBrush(Qt::red);
         return {};
     default:
