@@ -68,6 +68,9 @@ KOVAppDelegate::KOVAppDelegate(QObject *parent) : QObject(parent)
     connectTab1Entry();
     connectTab1List();
     connectTab3();
+    connectTab2();
+    connectTab4();
+    connectSheets();
     setDataFileProblemHandler([this](const DataFileProblem &p) { reportDataFileProblem(p); });
 }
 

@@ -164,11 +164,61 @@ public:
     // The monthly chart below the figures, in costChartTab3.
     kov::CostChart *costChartTab3 = nullptr;
 
-    // ---- Tabs and panes: placeholders until the tabs issue.
+    // ---- Reports: tab 4 and tab 1's Print (src/reports/reportstab.cpp)
+    void connectTab4();
+    // `cell` is the checkbox of reportsTab4 just clicked, known by its tag.
+    void reportChkBoxClicked(QAbstractButton *cell);
+    bool areAllCheckBoxesON() const;
+    // `sender`: printBtnTab4, or printBtnTab1 for the table as shown.
+    void respondToPrintBtnPane4(QObject *sender);
+    void processReportPane4(unsigned whichReport);
+
+    // ---- Reference list sheets: opening, rows, filling (src/lists/sheets.cpp)
+    void connectSheets();
+    void displaySheet(QDialog *sheet);
+    void sheetCloseBtnPressed(QObject *sender);
+    void populateTaskSheetArray(const kov::RecordList &fileArray, kov::RecordList &tvArray);
+    void populatePropertySheetArray(const kov::RecordList &fileArray, kov::RecordList &tvArray);
+    void populateProviderSheetArray(const kov::RecordList &fileArray, kov::RecordList &tvArray);
+    void cleanTaskSheet();
+    void cleanProviderSheet();
+    void cleanPropertySheet();
+    void respondToTableViewDblClickDriver(QObject *table, int clickedRow);
+    void respondToTVDblClickOnPropOrProviderSheet(QWidget *table, int clickedRow,
+                                                  const kov::RecordList &tableViewArray,
+                                                  const QString &columnPropName, const QString &fileName,
+                                                  const QString &keyForName, QPushButton *delButton,
+                                                  QPushButton *changeButton);
+    void respondToTableViewDblClickOnTaskSheet(QWidget *table, int clickedRow);
+    void fillProviderSheetFromItemInTableView(const kov::Record &provider);
+    void fillPropertySheetFromItemInTableView(const kov::Record &property);
+    // The bold, italic and underline buttons follow the description's cursor.
+    void updateTaskSheetFormatButtons();
+    // ---- Reference list editing (src/lists/sheetediting.cpp)
+    void doAddFromSheet(QObject *sender);
+    int doAddFromTaskSheet(QObject *sender);      // 0 added, 1 refused
+    int doAddFromPropertySheet(QObject *sender);  // 0 added, 1 refused
+    int doAddFromProviderSheet(QObject *sender);  // 0 added, 1 refused
+    void changeBtnOnSheetPressed(QObject *sender);
+    void doDeleteDriver(QObject *sender);
+    int doDeleteFromSheet(QObject *sender);  // 0 deleted, 1 no entry of that name
+
+    // ---- Tabs and panes (src/app/panes.cpp)
     void tabViewDidSelectTabViewItem(int index);
+    void setPane1();
     void setPane2();
     void setPane3();
     void setPane4();
+
+    // ---- Tab 2: the due list (src/due/duetab.cpp)
+    void connectTab2();
+    void respondToShowBtnPane2();
+    void buildBrowserArrayFromInitialPropTaskFilteredArray(const kov::RecordList &records);
+    // The latest row of each property/task pair, in propertyPopTab2's order.
+    void buildTempArraysForFiltering();
+    void overDueOnly();
+    // The tag of the checked radio button of radioBtnTab2 (1, 2 or 3).
+    int selectedTagTab2() const;
 
     // ---- Reminders: placeholder until the reminders issue.
     void respondToUserNotification(const QString &informativeText);
@@ -198,6 +248,13 @@ public:
 
     // The receipt attached to the tab-1 entry, or an empty URL.
     QUrl imageFilePathURL;
+    // Receipt data of the loaded row that names no file here (a bookmark
+    // from another platform): kept as it is through a Change unless the
+    // receipt is replaced or removed.
+    QByteArray unresolvedReceiptData;
+    // Set when a delete was refused because its write failed; the user has
+    // already been told why.
+    bool deleteWriteFailed = false;
 
     // The five row lists behind the five tables.
     kov::RecordList propertyMaintArrayForTV;

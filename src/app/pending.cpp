@@ -11,10 +11,6 @@
 using namespace kov;
 
 // ---------------------------------------------------------------------------
-// Sheets: the tab-1 pop-ups already route "Maintain Item List…" here.
-// PLACEHOLDER until the sheets are built: opens nothing.
-void KOVAppDelegate::showOneSheet(QComboBox *, const RecordList &) {}
-
 // Receipts: the form remembers the location; the views come with receipts.
 void KOVAppDelegate::setImageFilePathURL(const QUrl &url)
 {
@@ -27,15 +23,6 @@ void KOVAppDelegate::removeAction()
 {
     imageFilePathURL = QUrl();
 }
-
-// Tabs and panes.
-void KOVAppDelegate::tabViewDidSelectTabViewItem(int) {}
-
-void KOVAppDelegate::setPane2() {}
-
-void KOVAppDelegate::setPane3() {}
-
-void KOVAppDelegate::setPane4() {}
 
 // Reminders.
 void KOVAppDelegate::respondToUserNotification(const QString &) {}

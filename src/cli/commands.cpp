@@ -5,7 +5,10 @@
 #include <QSettings>
 
 #include "cli/costscommand.h"
+#include "cli/duecommand.h"
+#include "cli/listcommand.h"
 #include "cli/logcommand.h"
+#include "cli/reportcommand.h"
 #include "storage/datafiles.h"
 
 namespace kov::cli {
@@ -28,7 +31,9 @@ const char *const usageText =
 // The help text with each command's own lines.
 QString usage()
 {
-    return QString::fromUtf8(usageText).arg(QString::fromUtf8(logUsage) + QString::fromUtf8(costsUsage));
+    return QString::fromUtf8(usageText).arg(QString::fromUtf8(logUsage) + QString::fromUtf8(costsUsage) +
+                                             QString::fromUtf8(reportUsage) + QString::fromUtf8(dueUsage) +
+                                             QString::fromUtf8(listUsage));
 }
 
 const QStringList &dataFiles()
@@ -140,6 +145,15 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     // ---- Cost totals and monthly averages
     if (command == QLatin1String("costs"))
         return costsCommand(args, out, err);
+    // ---- Reports as PDF documents
+    if (command == QLatin1String("report"))
+        return reportCommand(args, out, err);
+    // ---- When tasks are next due
+    if (command == QLatin1String("due"))
+        return dueCommand(args, out, err);
+    // ---- The reference lists
+    if (command == QLatin1String("list"))
+        return listCommand(args, out, err);
     err << "kov-cli: unknown command \"" << command << "\"\n" << usage();
     return 2;
 }
