@@ -210,11 +210,14 @@ void CostChart::paintEvent(QPaintEvent *)
     p.fillRect(rect(), pal.color(QPalette::Base));
     p.setPen(pal.color(QPalette::Mid));
     p.drawRect(frame);
-    if (!shown)
-        return;
-
     QColor faint = pal.color(QPalette::Text);
     faint.setAlphaF(0.55f);
+    if (!shown) {
+        // Say what the empty box is for until the first Show.
+        p.setPen(faint);
+        p.drawText(rect(), Qt::AlignCenter, tr("Costs per month appear here when you press Show."));
+        return;
+    }
     if (isEmptyState()) {
         p.setPen(faint);
         p.drawText(rect(), Qt::AlignCenter, tr("No maintenance in this range"));
