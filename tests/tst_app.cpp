@@ -24,9 +24,9 @@
 #include "storage/datafiles.h"
 #include "ui_mainwindow.h"
 
-using namespace kov;
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -60,32 +60,22 @@ private:
 
 void TestApp::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
+    kov::test::setUpWindowTests(this, alerts);
     connect(AlertCenter::instance(), &AlertCenter::beeped, this, [this] { ++beeps; });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
 }
 
 void TestApp::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
     beeps = 0;
-    AlertCenter::instance()->showSheets = false;
-    Clock::setFixed(QDateTime(QDate(2026, 6, 15), QTime(14, 30), QTimeZone("America/New_York")));
+    kov::test::beginWindowTest(*dir,
+                               QDateTime(QDate(2026, 6, 15), QTime(14, 30), QTimeZone("America/New_York")));
 }
 
 void TestApp::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    AlertCenter::instance()->modalAnswer = nullptr;
-    AlertCenter::instance()->urlOpener = nullptr;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 

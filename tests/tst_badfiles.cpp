@@ -19,9 +19,10 @@
 #include "storage/clock.h"
 #include "storage/datafiles.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
@@ -122,16 +123,7 @@ QByteArray snapshot(const QString &path)
     return "file:" + f.readAll();
 }
 
-bool listsEqual(const RecordList &a, const RecordList &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!recordsEqual(a[i], b[i]))
-            return false;
-    }
-    return true;
-}
+using kov::test::listsEqual;
 
 } // namespace
 
@@ -153,11 +145,7 @@ private:
 
 void TestBadFiles::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+    kov::test::setUpWindowTests(this, alerts);
 }
 
 void TestBadFiles::init()
@@ -177,10 +165,8 @@ void TestBadFiles::init()
 
 void TestBadFiles::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
     setDataFileProblemHandler(nullptr);
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
     dir = nullptr;
 }

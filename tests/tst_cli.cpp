@@ -10,6 +10,8 @@
 
 #include "storage/datafiles.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
@@ -21,22 +23,13 @@ struct Run {
 
 Run runCli(const QStringList &args, const QString &xdgDataHome)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KOV_CLI_PATH), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    const kov::test::CliRun r = kov::test::runCli(args, env);
+    return {r.status, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using kov::test::readAll;
 } // namespace
 
 class TestCli : public QObject {

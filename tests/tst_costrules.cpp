@@ -12,29 +12,13 @@
 #include "log/maintrecords.h"
 #include "storage/dates.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
 
-// Switches ICU's and Qt's default locale for the life of the object.
-class LocaleScope {
-public:
-    explicit LocaleScope(const QString &name) : saved(icu::Locale::getDefault())
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(name.toLatin1().constData()), status);
-        QLocale::setDefault(QLocale(name));
-    }
-    ~LocaleScope()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(saved, status);
-        QLocale::setDefault(QLocale(QString::fromLatin1(saved.getName())));
-    }
-
-private:
-    icu::Locale saved;
-};
+using kov::test::LocaleScope;
 
 const QString dollar = QStringLiteral("$");
 const QString euro = QStringLiteral("\u20ac");

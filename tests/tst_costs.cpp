@@ -13,34 +13,15 @@
 #include "log/costrules.h"
 #include "storage/dates.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
 
-// Switches ICU's and Qt's default locale for the life of the object.
-class LocaleScope {
-public:
-    explicit LocaleScope(const QString &name) : saved(icu::Locale::getDefault())
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(name.toLatin1().constData()), status);
-        QLocale::setDefault(QLocale(name));
-    }
-    ~LocaleScope()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(saved, status);
-        QLocale::setDefault(QLocale(QString::fromLatin1(saved.getName())));
-    }
+using kov::test::LocaleScope;
 
-private:
-    icu::Locale saved;
-};
-
-QDateTime local(int y, int mo, int d, int h = 0, int mi = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi));
-}
+using kov::test::local;
 
 // A logged job on a day, with its costs in the canonical form; the total is
 // what the entry form would have stored.

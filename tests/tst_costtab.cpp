@@ -24,9 +24,10 @@
 #include "storage/datafiles.h"
 #include "ui_mainwindow.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
@@ -34,10 +35,7 @@ const QString noDataTitle = QStringLiteral(
     "For one or more reports, no qualifying property maintenance found based on selection criteria");
 const QString dateTitle = QStringLiteral("Date Input Error");
 
-QDateTime local(int y, int mo, int d, int h = 0, int mi = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi));
-}
+using kov::test::local;
 
 Record job(const QString &property, const QString &task, const QDateTime &day, const QString &parts,
            const QString &labor, const QString &tax, const QString &total)
@@ -59,10 +57,7 @@ RecordList sampleLog()
             job(main, gutters, local(2026, 2, 10), "600.00", "300.00", "100.00", "1000.00")};
 }
 
-struct Cli {
-    int status;
-    QByteArray out, err;
-};
+using Cli = kov::test::CliRun;
 
 } // namespace
 
@@ -97,21 +92,14 @@ private:
 
 void TestCostTab::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+    kov::test::setUpWindowTests(this, alerts);
 }
 
 void TestCostTab::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
-    AlertCenter::instance()->showSheets = false;
-    Clock::setFixed(local(2026, 6, 15, 14, 30));
+    kov::test::beginWindowTest(*dir, local(2026, 6, 15, 14, 30));
     copyDataFolderURL();
     QVERIFY(writeDataFileArray({{{PropertyNameKey, main}}, {{PropertyNameKey, lake}}}, PropertyFileForKOV));
     QVERIFY(writeDataFileArray({{{ProviderNameKey, QStringLiteral("Bob's Gutters")}}}, ProviderFileForKOV));
@@ -122,21 +110,14 @@ void TestCostTab::init()
 
 void TestCostTab::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestCostTab::start()
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    d->ui->theTabView->setCurrentWidget(d->ui->tabCostAnalysis);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
-    return d;
+    return kov::test::startWindow(
+        [](KOVAppDelegate *w) { w->ui->theTabView->setCurrentWidget(w->ui->tabCostAnalysis); });
 }
 
 void TestCostTab::choose(KOVAppDelegate *d, const QString &property, const QString &task,
@@ -173,14 +154,8 @@ QStringList TestCostTab::fieldTexts(KOVAppDelegate *d)
 
 Cli TestCostTab::cli(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(KOV_CLI_PATH),
-            QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} +
-                args);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kov::test::runCli(
+        QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} + args);
 }
 
 void TestCostTab::showFigures_data()
@@ -352,10 +327,7 @@ void TestCostTab::cliAgreesWithWindow()
     QFETCH(QString, to);
     QStringList args{QStringLiteral("costs"),    QStringLiteral("--from"), from, QStringLiteral("--to"), to,
                      QStringLiteral("--format"), QStringLiteral("json")};
-    if (!property.isEmpty())
-        args << QStringLiteral("--property") << property;
-    if (!task.isEmpty())
-        args << QStringLiteral("--task") << task;
+    args << kov::test::nameOptions(property, task);
     const Cli r = cli(args);
     QCOMPARE(r.status, 0);
     const QJsonObject json = QJsonDocument::fromJson(r.out).object();

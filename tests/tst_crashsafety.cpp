@@ -21,6 +21,8 @@
 #include "crashlists.h"
 #include "storage/datafiles.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
@@ -32,16 +34,7 @@ const QStringList &dataFileNames()
     return names;
 }
 
-bool listsEqual(const RecordList &a, const RecordList &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!recordsEqual(a[i], b[i]))
-            return false;
-    }
-    return true;
-}
+using kov::test::listsEqual;
 
 } // namespace
 

@@ -11,14 +11,12 @@
 #include "storage/datafiles.h"
 #include "storage/plist.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using kov::test::readAll;
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {

@@ -9,14 +9,13 @@
 #include "storage/clock.h"
 #include "storage/sorting.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
 
-QDateTime local(int y, int mo, int d, int h = 0, int mi = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi));
-}
+using kov::test::local;
 
 Record job(const QString &property, const QString &task, const QDateTime &day,
            const QString &provider = QStringLiteral("Bob"))

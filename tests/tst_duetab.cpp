@@ -31,18 +31,16 @@
 #include "storage/datafiles.h"
 #include "ui_mainwindow.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
 const QString noHistory = QStringLiteral("There is no property maintenance history to show");
 
-QDateTime local(int y, int mo, int d, int h = 0, int mi = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi));
-}
+using kov::test::local;
 
 Record job(const QString &property, const QString &task, const QDateTime &day)
 {
@@ -81,10 +79,7 @@ RecordList sampleLog()
             job(main, gone, local(2026, 1, 2))};    // task deleted: due since its date
 }
 
-struct Cli {
-    int status;
-    QByteArray out, err;
-};
+using Cli = kov::test::CliRun;
 
 } // namespace
 
@@ -124,11 +119,7 @@ private:
 
 void TestDueTab::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+    kov::test::setUpWindowTests(this, alerts);
     // kov-cli would warn on standard error about a missing runtime folder.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty()) {
@@ -141,12 +132,9 @@ void TestDueTab::initTestCase()
 void TestDueTab::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
-    AlertCenter::instance()->showSheets = false;
     AlertCenter::instance()->modalAnswer = [](const AlertRecord &) { return AlertFirstButtonReturn; };
-    Clock::setFixed(local(2026, 6, 15, 14, 30));
+    kov::test::beginWindowTest(*dir, local(2026, 6, 15, 14, 30));
     copyDataFolderURL();
     QVERIFY(writeDataFileArray({{{PropertyNameKey, main}}, {{PropertyNameKey, lake}}}, PropertyFileForKOV));
     QVERIFY(writeDataFileArray({{{ProviderNameKey, QStringLiteral("Bob's Gutters")}}}, ProviderFileForKOV));
@@ -156,22 +144,13 @@ void TestDueTab::init()
 
 void TestDueTab::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    AlertCenter::instance()->modalAnswer = nullptr;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestDueTab::start(int pane)
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    d->ui->theTabView->setCurrentIndex(pane);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
-    return d;
+    return kov::test::startWindow([pane](KOVAppDelegate *w) { w->ui->theTabView->setCurrentIndex(pane); });
 }
 
 void TestDueTab::choose(KOVAppDelegate *d, const QString &property, const QString &task, int tag)
@@ -219,14 +198,8 @@ QList<AlertRecord> TestDueTab::alertsTitled(const QString &text) const
 
 Cli TestDueTab::cli(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(KOV_CLI_PATH),
-            QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} +
-                args);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kov::test::runCli(
+        QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} + args);
 }
 
 // ---------------------------------------------------------------------------
@@ -531,10 +504,7 @@ void TestDueTab::cliAgreesWithWindow()
                      QString::fromLatin1(tag == 1   ? "latest"
                                          : tag == 2 ? "all"
                                                     : "overdue")};
-    if (!property.isEmpty())
-        args << QStringLiteral("--property") << property;
-    if (!task.isEmpty())
-        args << QStringLiteral("--task") << task;
+    args << kov::test::nameOptions(property, task);
     const Cli r = cli(args);
     QCOMPARE(r.status, 0);
     QVERIFY2(r.err.isEmpty(), r.err.constData());

@@ -32,30 +32,14 @@
 #include "ui_propertysheet.h"
 #include "ui_tasksheet.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
-class LocaleScope {
-public:
-    explicit LocaleScope(const QString &name) : saved(icu::Locale::getDefault())
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(name.toLatin1().constData()), status);
-        QLocale::setDefault(QLocale(name));
-    }
-    ~LocaleScope()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(saved, status);
-        QLocale::setDefault(QLocale(QString::fromLatin1(saved.getName())));
-    }
-
-private:
-    icu::Locale saved;
-};
+using kov::test::LocaleScope;
 
 const QString maintainItem = QStringLiteral("Maintain Item List\u2026");
 const QString propertyMessage = QStringLiteral("Please select a property name and try again, Thank you");
@@ -151,23 +135,17 @@ private:
 
 void TestEntry::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
+    kov::test::setUpWindowTests(this, alerts);
     connect(AlertCenter::instance(), &AlertCenter::beeped, this, [this] { ++beeps; });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
 }
 
 void TestEntry::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
     beeps = 0;
-    AlertCenter::instance()->showSheets = false;
-    Clock::setFixed(QDateTime(QDate(2026, 6, 15), QTime(14, 30), QTimeZone("America/New_York")));
+    kov::test::beginWindowTest(*dir,
+                               QDateTime(QDate(2026, 6, 15), QTime(14, 30), QTimeZone("America/New_York")));
     copyDataFolderURL();
     QVERIFY(writeDataFileArray({{{PropertyNameKey, QStringLiteral("Main Street")}},
                                 {{PropertyNameKey, QStringLiteral("Lake House")}}},
@@ -180,20 +158,13 @@ void TestEntry::init()
 
 void TestEntry::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestEntry::start()
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
-    return d;
+    return kov::test::startWindow();
 }
 
 void TestEntry::type(QLineEdit *field, const QString &text)

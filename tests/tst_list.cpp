@@ -25,9 +25,10 @@
 #include "storage/dates.h"
 #include "ui_mainwindow.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
@@ -51,13 +52,9 @@ struct Run {
 
 Run runCli(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(KOV_CLI_PATH),
-            QStringList{QStringLiteral("--data-dir"), dataFolderPath(), QStringLiteral("log")} + args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
+    const kov::test::CliRun r = kov::test::runCli(
+        QStringList{QStringLiteral("--data-dir"), dataFolderPath(), QStringLiteral("log")} + args);
+    return {r.status, r.out, QString::fromUtf8(r.err)};
 }
 
 // RFC 4180: quoted fields may hold commas, doubled quotes and line breaks.
@@ -145,21 +142,14 @@ private:
 
 void TestList::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+    kov::test::setUpWindowTests(this, alerts);
 }
 
 void TestList::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
-    AlertCenter::instance()->showSheets = false;
-    Clock::setFixed(local(2026, 6, 15, 14, 30));
+    kov::test::beginWindowTest(*dir, local(2026, 6, 15, 14, 30));
     copyDataFolderURL();
     QVERIFY(writeDataFileArray({{{PropertyNameKey, QStringLiteral("Unit 10")}},
                                 {{PropertyNameKey, QStringLiteral("Main Street")}},
@@ -185,20 +175,13 @@ void TestList::init()
 
 void TestList::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestList::start()
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
-    return d;
+    return kov::test::startWindow();
 }
 
 // What a person's choice in the menu delivers: the item, then the action.

@@ -11,28 +11,13 @@
 #include "storage/clock.h"
 #include "storage/rtfd.h"
 
+#include "testsupport.h"
+
 using namespace kov;
 
 namespace {
 
-class LocaleScope {
-public:
-    explicit LocaleScope(const QString &name) : saved(icu::Locale::getDefault())
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(name.toLatin1().constData()), status);
-        QLocale::setDefault(QLocale(name));
-    }
-    ~LocaleScope()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(saved, status);
-        QLocale::setDefault(QLocale(QString::fromLatin1(saved.getName())));
-    }
-
-private:
-    icu::Locale saved;
-};
+using kov::test::LocaleScope;
 
 QDateTime nyTime(int year, int month, int day, int hour = 0, int minute = 0)
 {

@@ -29,9 +29,10 @@
 #include "storage/dates.h"
 #include "ui_mainwindow.h"
 
-using namespace kov;
+#include "testsupport.h"
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
@@ -42,10 +43,7 @@ const QString noReportsTitle = QStringLiteral("No Reports Selected");
 const QString maintenanceTitle = QStringLiteral("Property Maintenance Report");
 const QList<int> reportTags{1, 2, 3, 4, 5, 6, 10};
 
-QDateTime local(int y, int mo, int d, int h = 0, int mi = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi));
-}
+using kov::test::local;
 
 Record job(const QString &property, const QString &provider, const QString &task, const QDateTime &day,
            const QString &total)
@@ -68,10 +66,7 @@ RecordList sampleLog()
             job(cedar, bob, gutters, local(2026, 3, 5), QStringLiteral("50.00"))};
 }
 
-struct Cli {
-    int status;
-    QByteArray out, err;
-};
+using Cli = kov::test::CliRun;
 
 struct Pdf {
     std::unique_ptr<QPdfDocument> doc = std::make_unique<QPdfDocument>();
@@ -163,11 +158,7 @@ private:
 
 void TestReportTab::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+    kov::test::setUpWindowTests(this, alerts);
     // As in a desktop session, whose runtime folder exists.
     QDir().mkpath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
 }
@@ -199,21 +190,14 @@ void TestReportTab::init()
 
 void TestReportTab::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    AlertCenter::instance()->urlOpener = nullptr;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestReportTab::start()
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    d->ui->theTabView->setCurrentWidget(d->ui->tabReports);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
+    auto d = kov::test::startWindow(
+        [](KOVAppDelegate *w) { w->ui->theTabView->setCurrentWidget(w->ui->tabReports); });
     alerts.clear();
     return d;
 }
@@ -278,15 +262,9 @@ QStringList TestReportTab::openedTitles() const
 
 Cli TestReportTab::cli(const QStringList &args, const QProcessEnvironment &env)
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KOV_CLI_PATH),
-            QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} +
-                args);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kov::test::runCli(
+        QStringList{QStringLiteral("--data-dir"), dir->filePath(QStringLiteral("Tolvanderwerks"))} + args,
+        env);
 }
 
 void TestReportTab::useLogFromPython()

@@ -28,9 +28,9 @@
 #include "ui_providersheet.h"
 #include "ui_tasksheet.h"
 
-using namespace kov;
+#include "windowsupport.h"
 
-Q_DECLARE_METATYPE(kov::AlertRecord)
+using namespace kov;
 
 namespace {
 
@@ -118,23 +118,16 @@ private:
 
 void TestSheets::initTestCase()
 {
-    qRegisterMetaType<kov::AlertRecord>();
-    connect(AlertCenter::instance(), &AlertCenter::alertShown, this,
-            [this](const AlertRecord &r) { alerts.append(r); });
+    kov::test::setUpWindowTests(this, alerts);
     connect(AlertCenter::instance(), &AlertCenter::beeped, this, [this] { ++beeps; });
-    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
-    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
 }
 
 void TestSheets::init()
 {
     dir = new QTemporaryDir;
-    setDataFolderOverride(dir->filePath(QStringLiteral("Tolvanderwerks")));
-    QSettings().clear();
     alerts.clear();
     beeps = 0;
-    AlertCenter::instance()->showSheets = false;
-    Clock::setFixed(pinnedNow);
+    kov::test::beginWindowTest(*dir, pinnedNow);
     copyDataFolderURL();
     if (QByteArray(QTest::currentTestFunction()) == "fromEmptyStart")
         return;
@@ -167,20 +160,13 @@ void TestSheets::init()
 
 void TestSheets::cleanup()
 {
-    Clock::setFixed(QDateTime());
-    AlertCenter::instance()->showSheets = true;
-    setDataFolderOverride(QString());
+    kov::test::endWindowTest();
     delete dir;
 }
 
 std::unique_ptr<KOVAppDelegate> TestSheets::start()
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
-    if (!QTest::qWaitForWindowExposed(d->window))
-        qWarning("window not exposed");
-    return d;
+    return kov::test::startWindow();
 }
 
 QDialog *TestSheets::open(KOVAppDelegate *d, QComboBox *popup, QDialog *sheet)

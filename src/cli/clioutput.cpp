@@ -1,10 +1,13 @@
 #include "cli/clioutput.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include "storage/clock.h"
+#include "storage/datafiles.h"
 #include "storage/dates.h"
 
 namespace kov::cli {
@@ -71,6 +74,57 @@ bool parseOptions(const QStringList &args, const QStringList &names, QMap<QStrin
         values.insert(name, value);
     }
     return true;
+}
+
+QStringList selectionOptionNames()
+{
+    return {QStringLiteral("--property"), QStringLiteral("--task"), QStringLiteral("--from"),
+            QStringLiteral("--to")};
+}
+
+LogFilter nameFilter(const QMap<QString, QString> &options)
+{
+    const QString property = QStringLiteral("--property"), task = QStringLiteral("--task");
+    return {options.contains(property) ? NameChoice(options.value(property)) : NameChoice(),
+            options.contains(task) ? NameChoice(options.value(task)) : NameChoice(), std::nullopt,
+            std::nullopt};
+}
+
+std::optional<SelectionOptions> parseSelection(const QMap<QString, QString> &options, const QString &command,
+                                               QTextStream &err)
+{
+    const QString from = QStringLiteral("--from"), to = QStringLiteral("--to");
+    std::optional<QDateTime> begin = startOfCurrentYearLocal(), end = Clock::now();
+    if (options.contains(from))
+        begin = parseDateOption(options.value(from), RangeEdge::Begin);
+    if (options.contains(to))
+        end = parseDateOption(options.value(to), RangeEdge::End);
+    if (!begin || !end) {
+        err << "kov-cli " << command << ": a date must be YYYY-MM-DD or an ISO 8601 date-time\n";
+        return std::nullopt;
+    }
+    SelectionOptions selection{nameFilter(options), *begin, *end};
+    selection.filter.begin = begin;
+    selection.filter.end = end;
+    return selection;
+}
+
+bool checkDateOrder(const SelectionOptions &selection, QTextStream &err, const QString &prefix)
+{
+    if (areBeginEndDatesOK(selection.begin, selection.end))
+        return true;
+    err << prefix << "Begin Date must be prior to or equal to End Date. Please adjust dates\n";
+    return false;
+}
+
+bool readDataFileOrReport(const QString &fileName, RecordList &records, QTextStream &err)
+{
+    DataFileStatus status;
+    records = readDataFile(dataFilePath(fileName), &status);
+    if (status.state != DataFileStatus::Unreadable)
+        return true;
+    err << "kov-cli: " << QDir::toNativeSeparators(dataFilePath(fileName)) << ": " << status.reason << '\n';
+    return false;
 }
 
 QString csvField(const QString &text)

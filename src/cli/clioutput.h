@@ -10,6 +10,8 @@
 #include <QTextStream>
 #include <QVariantList>
 
+#include "log/logfilter.h"
+
 namespace kov::cli {
 
 enum class OutputFormat { Text, Csv, Json };
@@ -42,6 +44,32 @@ struct OutputTable {
 // (header row, CRLF, "." decimals), JSON as an array of objects. No rows
 // write nothing, or an empty array for JSON.
 void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format);
+
+// The records a listing command reads: --property and --task (none means
+// all) and --from .. --to, by default 1 January of this year .. now.
+struct SelectionOptions {
+    LogFilter filter;
+    QDateTime begin, end;
+};
+
+// The options a selection reads.
+QStringList selectionOptionNames();
+
+// The property and task choice alone, for commands that take no dates.
+LogFilter nameFilter(const QMap<QString, QString> &options);
+
+// The selection the options give. None, with "kov-cli COMMAND: ..." written
+// to `err`, when a date is unreadable.
+std::optional<SelectionOptions> parseSelection(const QMap<QString, QString> &options, const QString &command,
+                                               QTextStream &err);
+
+// True when the begin date is not later than the end date; else writes the
+// window's message, after `prefix`, to `err`.
+bool checkDateOrder(const SelectionOptions &selection, QTextStream &err, const QString &prefix = {});
+
+// Reads a data file into `records`. False, with the file and the reason
+// written to `err`, when it cannot be read.
+bool readDataFileOrReport(const QString &fileName, RecordList &records, QTextStream &err);
 
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 QString csvField(const QString &text);

@@ -1,13 +1,11 @@
 #include "cli/costscommand.h"
 
-#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "cli/clioutput.h"
 #include "costs/costcalc.h"
 #include "log/logfilter.h"
-#include "storage/clock.h"
 #include "storage/datafiles.h"
 #include "storage/dates.h"
 
@@ -20,12 +18,10 @@ const char *const costsUsage =
 
 int costsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString property = QStringLiteral("--property"), task = QStringLiteral("--task"),
-                  from = QStringLiteral("--from"), to = QStringLiteral("--to"),
-                  format = QStringLiteral("--format");
+    const QString format = QStringLiteral("--format");
     QMap<QString, QString> options;
     QString error;
-    if (!parseOptions(args, {property, task, from, to, format}, options, error)) {
+    if (!parseOptions(args, selectionOptionNames() << format, options, error)) {
         err << "kov-cli costs: " << error << '\n' << "Usage:\n" << costsUsage;
         return 2;
     }
@@ -35,31 +31,14 @@ int costsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "kov-cli costs: --format must be text or json\n";
         return 2;
     }
-    std::optional<QDateTime> begin = startOfCurrentYearLocal(), end = Clock::now();
-    if (options.contains(from))
-        begin = parseDateOption(options.value(from), RangeEdge::Begin);
-    if (options.contains(to))
-        end = parseDateOption(options.value(to), RangeEdge::End);
-    if (!begin || !end) {
-        err << "kov-cli costs: a date must be YYYY-MM-DD or an ISO 8601 date-time\n";
+    const std::optional<SelectionOptions> selection = parseSelection(options, QStringLiteral("costs"), err);
+    if (!selection || !checkDateOrder(*selection, err))
         return 2;
-    }
-    if (!areBeginEndDatesOK(*begin, *end)) {
-        err << "Begin Date must be prior to or equal to End Date. Please adjust dates\n";
-        return 2;
-    }
 
-    DataFileStatus status;
-    const RecordList history = readDataFile(dataFilePath(PropertyHistoryFileForKOV), &status);
-    if (status.state == DataFileStatus::Unreadable) {
-        err << "kov-cli: " << QDir::toNativeSeparators(dataFilePath(PropertyHistoryFileForKOV)) << ": "
-            << status.reason << '\n';
+    RecordList history;
+    if (!readDataFileOrReport(PropertyHistoryFileForKOV, history, err))
         return 1;
-    }
-    const LogFilter filter{options.contains(property) ? NameChoice(options.value(property)) : NameChoice(),
-                           options.contains(task) ? NameChoice(options.value(task)) : NameChoice(), begin,
-                           end};
-    const RecordList records = copyFilteredLog(history, filter);
+    const RecordList records = copyFilteredLog(history, selection->filter);
     if (records.isEmpty()) {
         err << "For one or more reports, no qualifying property maintenance found based on selection "
                "criteria. "
@@ -67,7 +46,7 @@ int costsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return 1;
     }
 
-    const CostFigures f = calcCostFigures(records, *begin, *end);
+    const CostFigures f = calcCostFigures(records, selection->begin, selection->end);
     if (*outputFormat == OutputFormat::Json) {
         auto amounts = [](double total, double parts, double labor, double tax) {
             return QJsonObject{{QStringLiteral("total"), centsAsShown(total)},

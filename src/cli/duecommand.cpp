@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include <QDir>
-
 #include "cli/clioutput.h"
 #include "due/duerules.h"
 #include "storage/clock.h"
@@ -31,15 +29,6 @@ QString isoWithOffset(const QDateTime &date)
                .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
                .arg(minutes / 60, 2, 10, QLatin1Char('0'))
                .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
-bool readOrReport(const QString &fileName, RecordList &records, DataFileStatus &status, QTextStream &err)
-{
-    records = readDataFile(dataFilePath(fileName), &status);
-    if (status.state != DataFileStatus::Unreadable)
-        return true;
-    err << "kov-cli: " << QDir::toNativeSeparators(dataFilePath(fileName)) << ": " << status.reason << '\n';
-    return false;
 }
 
 } // namespace
@@ -71,24 +60,21 @@ int dueCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
 
-    DataFileStatus status;
     RecordList history, tasks;
-    if (!readOrReport(PropertyHistoryFileForKOV, history, status, err))
+    if (!readDataFileOrReport(PropertyHistoryFileForKOV, history, err))
         return 1;
     if (history.isEmpty()) {
         err << "There is no property maintenance history to show\n";
         return 1;
     }
-    if (!readOrReport(ServiceTaskFileForKOV, tasks, status, err))
+    if (!readDataFileOrReport(ServiceTaskFileForKOV, tasks, err))
         return 1;
     // The window seeds an empty task list with the shipped tasks at start;
     // read them here without writing.
     if (tasks.isEmpty())
         tasks = copyResourceArray(ServiceTaskDefaultsFileName);
 
-    const LogFilter filter{options.contains(property) ? NameChoice(options.value(property)) : NameChoice(),
-                           options.contains(task) ? NameChoice(options.value(task)) : NameChoice(),
-                           std::nullopt, std::nullopt};
+    const LogFilter filter = nameFilter(options);
     const QDateTime now = Clock::now();
     QStringList badUnitTasks;
     const RecordList rows =

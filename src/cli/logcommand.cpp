@@ -1,11 +1,8 @@
 #include "cli/logcommand.h"
 
-#include <QDir>
-
 #include "cli/clioutput.h"
 #include "log/logfilter.h"
 #include "log/maintrecords.h"
-#include "storage/clock.h"
 #include "storage/datafiles.h"
 #include "storage/dates.h"
 
@@ -47,12 +44,10 @@ QVariant isoDay(const QVariant &value)
 
 int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString property = QStringLiteral("--property"), task = QStringLiteral("--task"),
-                  from = QStringLiteral("--from"), to = QStringLiteral("--to"),
-                  format = QStringLiteral("--format");
+    const QString format = QStringLiteral("--format");
     QMap<QString, QString> options;
     QString error;
-    if (!parseOptions(args, {property, task, from, to, format}, options, error)) {
+    if (!parseOptions(args, selectionOptionNames() << format, options, error)) {
         err << "kov-cli log: " << error << '\n' << "Usage:\n" << logUsage;
         return 2;
     }
@@ -62,37 +57,19 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "kov-cli log: --format must be text, csv or json\n";
         return 2;
     }
-    std::optional<QDateTime> begin = startOfCurrentYearLocal(), end = Clock::now();
-    if (options.contains(from))
-        begin = parseDateOption(options.value(from), RangeEdge::Begin);
-    if (options.contains(to))
-        end = parseDateOption(options.value(to), RangeEdge::End);
-    if (!begin || !end) {
-        err << "kov-cli log: a date must be YYYY-MM-DD or an ISO 8601 date-time\n";
+    const std::optional<SelectionOptions> selection = parseSelection(options, QStringLiteral("log"), err);
+    if (!selection || !checkDateOrder(*selection, err))
         return 2;
-    }
-    if (!areBeginEndDatesOK(*begin, *end)) {
-        err << "Begin Date must be prior to or equal to End Date. Please adjust dates\n";
-        return 2;
-    }
 
-    DataFileStatus status;
-    const RecordList history = readDataFile(dataFilePath(PropertyHistoryFileForKOV), &status);
-    if (status.state == DataFileStatus::Unreadable) {
-        err << "kov-cli: " << QDir::toNativeSeparators(dataFilePath(PropertyHistoryFileForKOV)) << ": "
-            << status.reason << '\n';
+    RecordList history;
+    if (!readDataFileOrReport(PropertyHistoryFileForKOV, history, err))
         return 1;
-    }
-
-    const LogFilter filter{options.contains(property) ? NameChoice(options.value(property)) : NameChoice(),
-                           options.contains(task) ? NameChoice(options.value(task)) : NameChoice(), begin,
-                           end};
     OutputTable table;
     table.fields = {QStringLiteral("property"), QStringLiteral("provider"), QStringLiteral("task"),
                     QStringLiteral("date"),     QStringLiteral("total"),    QStringLiteral("parts"),
                     QStringLiteral("labor"),    QStringLiteral("tax"),      QStringLiteral("note"),
                     QStringLiteral("receipt")};
-    for (const Record &record : copyFilteredLog(history, filter)) {
+    for (const Record &record : copyFilteredLog(history, selection->filter)) {
         // The window's row: costs read the same way, unreadable ones left out.
         const Record row = maintenanceRowFromRecord(record);
         const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());

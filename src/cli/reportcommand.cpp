@@ -6,9 +6,7 @@
 #include "cli/clioutput.h"
 #include "log/logfilter.h"
 #include "reports/reportassembly.h"
-#include "storage/clock.h"
 #include "storage/datafiles.h"
-#include "storage/dates.h"
 
 namespace kov::cli {
 
@@ -46,14 +44,12 @@ void splitArguments(const QStringList &args, QStringList &names, QStringList &op
 
 int reportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString property = QStringLiteral("--property"), task = QStringLiteral("--task"),
-                  from = QStringLiteral("--from"), to = QStringLiteral("--to"),
-                  output = QStringLiteral("--output");
+    const QString output = QStringLiteral("--output");
     QStringList names, optionArgs;
     splitArguments(args, names, optionArgs);
     QMap<QString, QString> options;
     QString error;
-    if (!parseOptions(optionArgs, {property, task, from, to, output}, options, error)) {
+    if (!parseOptions(optionArgs, selectionOptionNames() << output, options, error)) {
         err << "kov-cli report: " << error << '\n' << "Usage:\n" << reportUsage;
         return 2;
     }
@@ -80,15 +76,9 @@ int reportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             << reportUsage;
         return 2;
     }
-    std::optional<QDateTime> begin = startOfCurrentYearLocal(), end = Clock::now();
-    if (options.contains(from))
-        begin = parseDateOption(options.value(from), RangeEdge::Begin);
-    if (options.contains(to))
-        end = parseDateOption(options.value(to), RangeEdge::End);
-    if (!begin || !end) {
-        err << "kov-cli report: a date must be YYYY-MM-DD or an ISO 8601 date-time\n";
+    const std::optional<SelectionOptions> selection = parseSelection(options, QStringLiteral("report"), err);
+    if (!selection)
         return 2;
-    }
     const QString folder = QDir(options.value(output)).absolutePath();
     if (!QDir().mkpath(folder)) {
         err << "kov-cli report: " << QDir::toNativeSeparators(folder) << " cannot be made\n";
@@ -96,9 +86,6 @@ int reportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     ReportOptions reportOptions;
     reportOptions.folder = folder;
-    const LogFilter filter{options.contains(property) ? NameChoice(options.value(property)) : NameChoice(),
-                           options.contains(task) ? NameChoice(options.value(task)) : NameChoice(), begin,
-                           end};
 
     bool allWritten = true;
     for (unsigned which = ReportByProperty; which <= ReportTaskList; ++which) {
@@ -107,20 +94,20 @@ int reportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString prefix = QStringLiteral("kov-cli report %1: ").arg(which);
         const bool fromLog = which <= ReportByProvider;
         // As in the window, the list reports print whatever the dates say.
-        if (fromLog && !areBeginEndDatesOK(*begin, *end)) {
-            err << prefix << "Begin Date must be prior to or equal to End Date. Please adjust dates\n";
+        if (fromLog && !checkDateOrder(*selection, err, prefix)) {
             allWritten = false;
             continue;
         }
         DataFileStatus status;
-        RecordList rows = copyReportRows(which, filter, &status);
+        RecordList rows = copyReportRows(which, selection->filter, &status);
         if (status.state == DataFileStatus::Unreadable) {
             err << prefix << QDir::toNativeSeparators(dataFilePath(reportDataFile(which))) << ": "
                 << status.reason << '\n';
             allWritten = false;
             continue;
         }
-        const ReportOutcome outcome = makeReport(which, std::move(rows), *begin, *end, reportOptions);
+        const ReportOutcome outcome =
+            makeReport(which, std::move(rows), selection->begin, selection->end, reportOptions);
         switch (outcome.status) {
         case ReportOutcome::Written:
             out << QDir::toNativeSeparators(outcome.path) << '\n';

@@ -1,0 +1,69 @@
+// Helpers the window tests share: alerts recorded rather than shown, a
+// throw-away data folder with a pinned clock, and a started window.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QList>
+#include <QMainWindow>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/alerts.h"
+#include "app/kovappdelegate.h"
+#include "storage/clock.h"
+#include "storage/datafiles.h"
+
+Q_DECLARE_METATYPE(kov::AlertRecord)
+
+namespace kov::test {
+
+// Once per test program: the application's names (they place QSettings)
+// and every alert appended to `alerts` while `context` lives.
+inline void setUpWindowTests(QObject *context, QList<AlertRecord> &alerts)
+{
+    qRegisterMetaType<kov::AlertRecord>();
+    QObject::connect(AlertCenter::instance(), &AlertCenter::alertShown, context,
+                     [&alerts](const AlertRecord &r) { alerts.append(r); });
+    QCoreApplication::setOrganizationName(QStringLiteral("Tolvanderwerks"));
+    QCoreApplication::setApplicationName(QStringLiteral("KOV"));
+}
+
+// Before each test: data files in `dir`, no stored settings, alerts
+// recorded without a sheet, and "now" pinned.
+inline void beginWindowTest(const QTemporaryDir &dir, const QDateTime &now)
+{
+    setDataFolderOverride(dir.filePath(QStringLiteral("Tolvanderwerks")));
+    QSettings().clear();
+    AlertCenter::instance()->showSheets = false;
+    Clock::setFixed(now);
+}
+
+// After each test: every seam back as the application has it.
+inline void endWindowTest()
+{
+    Clock::setFixed(QDateTime());
+    AlertCenter::instance()->showSheets = true;
+    AlertCenter::instance()->modalAnswer = nullptr;
+    AlertCenter::instance()->urlOpener = nullptr;
+    setDataFolderOverride(QString());
+}
+
+// A launched window at a size that shows every control; `prepare` (a pane
+// to choose, say) runs before it is waited on.
+inline std::unique_ptr<KOVAppDelegate> startWindow(const std::function<void(KOVAppDelegate *)> &prepare = {})
+{
+    auto d = std::make_unique<KOVAppDelegate>();
+    d->applicationDidFinishLaunching();
+    d->window->resize(1200, 800);
+    if (prepare)
+        prepare(d.get());
+    if (!QTest::qWaitForWindowExposed(d->window))
+        qWarning("window not exposed");
+    return d;
+}
+
+} // namespace kov::test
