@@ -152,7 +152,7 @@ void TestDataFiles::unreadableFileIsNeverOverwritten_data()
     QTest::newRow("root is a dictionary") << (plistHead + "<dict/>\n</plist>\n") << false;
     QTest::newRow("record is not a dictionary")
         << (plistHead + "<array>\n\t<string>Lake House</string>\n</array>\n</plist>\n") << false;
-    QTest::newRow("binary plist") << QByteArray("bplist00\xd0\x08\x00\x00\x00\x00\x00\x00\x01\x01", 22) << false;
+    QTest::newRow("binary plist") << QByteArray("bplist00\xd0\x08\x00\x00\x00\x00\x00\x00\x01\x01", 18) << false;
     QTest::newRow("a folder in its place") << QByteArray() << true;
 }
 
