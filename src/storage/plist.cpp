@@ -1,4 +1,5 @@
 #include "storage/plist.h"
+#include "storage/utf8.h"
 
 #include <QAssociativeIterable>
 #include <QCoreApplication>
@@ -121,33 +122,9 @@ bool checkCharacters(const char *data, size_t size, size_t *badAt, QString *mess
             ++i;
             continue;
         }
-        size_t len;
         char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
-            len = 0;
-            cp = 0;
-        }
-        bool ok = len != 0 && i + len <= size;
-        for (size_t k = 1; ok && k < len; ++k) {
-            const unsigned b = p[i + k];
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        // Overlong forms, UTF-16 surrogates and values beyond U+10FFFF are not UTF-8.
-        if (ok && len == 3)
-            ok = cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF);
-        if (ok && len == 4)
-            ok = cp >= 0x10000 && cp <= 0x10FFFF;
-        if (!ok) {
+        const size_t len = utf8SequenceAt(p, size, i, &cp);
+        if (len == 0) {
             *badAt = i;
             *message = Plist::tr("invalid UTF-8 (byte 0x%1)").arg(QString::number(c, 16).toUpper());
             return false;
