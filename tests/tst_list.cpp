@@ -109,6 +109,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
+    void oddRecordsToldAtStart();
     void showAgreesWithCli_data();
     void showAgreesWithCli();
     void cliCsvMatchesJson();
@@ -181,7 +182,25 @@ void TestList::cleanup()
 
 std::unique_ptr<KOVAppDelegate> TestList::start()
 {
-    return kov::test::startWindow();
+    auto d = kov::test::startWindow();
+    // The plistlib log holds records KOV cannot fully use, on purpose;
+    // oddRecordsToldAtStart checks what the user is told about them.
+    alerts.removeIf([](const AlertRecord &a) { return a.title.startsWith(QLatin1String("Some records in")); });
+    return d;
+}
+
+void TestList::oddRecordsToldAtStart()
+{
+    auto d = kov::test::startWindow();
+    QCOMPARE(alerts.size(), 1);
+    QCOMPARE(alerts[0].title, QStringLiteral("Some records in \u201CPropertyHistoryFileForKOV\u201D hold values "
+                                             "KOV cannot use"));
+    QVERIFY2(alerts[0].message.startsWith(QStringLiteral("record 5: no \"ServiceDateKey\"\n"
+                                                         "record 7: \"TotalCostKey\" holds a number, not text\n")),
+             qPrintable(alerts[0].message));
+    // Telling is all: the file is not touched.
+    QCOMPARE(kov::test::readAll(dataFilePath(PropertyHistoryFileForKOV)),
+             kov::test::readAll(QStringLiteral(KOV_TEST_DATA "/log-python.plist")));
 }
 
 // What a person's choice in the menu delivers: the item, then the action.

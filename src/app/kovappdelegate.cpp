@@ -21,6 +21,7 @@
 #include "log/rowtablemodel.h"
 #include "storage/clock.h"
 #include "storage/datafiles.h"
+#include "storage/recordcheck.h"
 #include "storage/dates.h"
 #include "storage/sorting.h"
 #include "ui_datepopup.h"
@@ -223,9 +224,13 @@ void KOVAppDelegate::applicationDidFinishLaunching()
     const RecordList tasks = copyTaskListSeedingDefaults();
     const RecordList providers = copyDataFileArray(ProviderFileForKOV);
     const RecordList properties = copyDataFileArray(PropertyFileForKOV);
+    tellOfUnusableRecords(ServiceTaskFileForKOV, tasks);
+    tellOfUnusableRecords(ProviderFileForKOV, providers);
+    tellOfUnusableRecords(PropertyFileForKOV, properties);
     setPopupsStartingItem(tasks, providers, properties);
 
     RecordList history = copyDataFileArray(PropertyHistoryFileForKOV);
+    tellOfUnusableRecords(PropertyHistoryFileForKOV, history);
     cleanMaintHistOfNilObjects(history);
     const qsizetype n = history.size();
     if (n > 0) {
@@ -252,6 +257,19 @@ void KOVAppDelegate::applicationDidFinishLaunching()
     if (osMinorVersion() >= 8) {
         // Reminders subscribe here once they are built.
     }
+}
+
+void KOVAppDelegate::tellOfUnusableRecords(const QString &fileName, const RecordList &records)
+{
+    const QStringList problems = recordProblems(fileName, records);
+    if (problems.isEmpty())
+        return;
+    doSheetAlert(window,
+                 describeRecordProblems(problems) + QStringLiteral("\n\n") +
+                     tr("KOV keeps these records as they are and leaves them out where it needs "
+                        "those values. The file is in %1.")
+                         .arg(QDir::toNativeSeparators(dataFolderPath())),
+                 tr("Some records in \u201C%1\u201D hold values KOV cannot use").arg(fileName));
 }
 
 bool KOVAppDelegate::doInit()

@@ -69,6 +69,8 @@ public:
 
     // ---- Alerts and messages (src/app/kovappdelegate.cpp)
     void doSheetAlert(QWidget *window, const QString &errorString, const QString &titleString);
+    // Start-up: one alert per file whose records hold values KOV cannot use.
+    void tellOfUnusableRecords(const QString &fileName, const kov::RecordList &records);
     void noReportsSelectedErrorMsg();
     void noDataFoundErrorMsg();
     void setFieldFromStringMinusLastCharacter(QLineEdit *field);

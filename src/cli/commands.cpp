@@ -10,6 +10,7 @@
 #include "cli/logcommand.h"
 #include "cli/reportcommand.h"
 #include "storage/datafiles.h"
+#include "storage/recordcheck.h"
 
 namespace kov::cli {
 
@@ -68,9 +69,20 @@ int check(QTextStream &out, QTextStream &err)
         case DataFileStatus::Missing:
             out << name << ": no file yet (0 records)\n";
             break;
-        case DataFileStatus::Ok:
+        case DataFileStatus::Ok: {
             out << name << ": " << records.size() << (records.size() == 1 ? " record\n" : " records\n");
+            // Records KOV keeps but cannot use: every one of them, for scripts.
+            const QStringList problems = recordProblems(name, records);
+            for (const QString &problem : problems)
+                out << "  " << problem << '\n';
+            if (!problems.isEmpty()) {
+                allRead = false;
+                err << "kov-cli: " << QDir::toNativeSeparators(dataFilePath(name)) << ": "
+                    << problems.size() << (problems.size() == 1 ? " record value" : " record values")
+                    << " KOV cannot use\n";
+            }
             break;
+        }
         case DataFileStatus::Unreadable:
             allRead = false;
             out << name << ": cannot be read: " << status.reason << '\n';

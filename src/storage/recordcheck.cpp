@@ -1,0 +1,159 @@
+#include "storage/recordcheck.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+namespace kov {
+
+namespace {
+
+enum class Kind { String, Real, Integer, Date, Data };
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("RecordCheck", text);
+}
+
+QString kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::String:
+        return tr("text");
+    case Kind::Real:
+        return tr("a number");
+    case Kind::Integer:
+        return tr("a whole number");
+    case Kind::Date:
+        return tr("a date");
+    case Kind::Data:
+        return tr("data");
+    }
+    return {};
+}
+
+// What the reader made of a value, in the same words.
+QString valueKindName(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        return tr("text");
+    case QMetaType::Double:
+        return tr("a number");
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return tr("a whole number");
+    case QMetaType::QDateTime:
+        return tr("a date");
+    case QMetaType::QByteArray:
+        return tr("data");
+    case QMetaType::Bool:
+        return tr("true or false");
+    case QMetaType::QVariantList:
+        return tr("a list");
+    case QMetaType::QVariantMap:
+        return tr("a dictionary");
+    default:
+        return tr("nothing");
+    }
+}
+
+bool holds(const QVariant &v, Kind kind)
+{
+    switch (kind) {
+    case Kind::String:
+        return v.typeId() == QMetaType::QString;
+    case Kind::Real:
+        // An integer element is a number too; Foundation reads it as one.
+        return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong ||
+               v.typeId() == QMetaType::ULongLong;
+    case Kind::Integer:
+        return v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::ULongLong;
+    case Kind::Date:
+        return v.typeId() == QMetaType::QDateTime;
+    case Kind::Data:
+        return v.typeId() == QMetaType::QByteArray;
+    }
+    return false;
+}
+
+struct KeyRule {
+    const QString &key;
+    Kind kind;
+    bool required;
+};
+
+QList<KeyRule> rulesFor(const QString &fileName)
+{
+    if (fileName == PropertyFileForKOV) {
+        return {{PropertyNameKey, Kind::String, true},         {PropertyAddressKey, Kind::String, false},
+                {PropertyCityKey, Kind::String, false},        {PropertyStateKey, Kind::String, false},
+                {PropertyZipKey, Kind::String, false},         {PropertyNoteKey, Kind::String, false},
+                {PropertyLotSizeKey, Kind::String, false},     {PropertyIntSizeKey, Kind::String, false},
+                {PropertyPurchaseMethodKey, Kind::String, false}, {PropertyCurrentStatusKey, Kind::String, false},
+                {PropertyConstDateKey, Kind::Date, false},     {PropertyPurchaseCostKey, Kind::Real, false},
+                {PropertyPurchaseDateKey, Kind::Date, false},  {PropertySaleCostKey, Kind::Real, false},
+                {PropertySaleDateKey, Kind::Date, false}};
+    }
+    if (fileName == ProviderFileForKOV) {
+        return {{ProviderNameKey, Kind::String, true},   {ProviderAddressKey, Kind::String, false},
+                {ProviderNoteKey, Kind::String, false},  {ProviderEmailKey, Kind::String, false},
+                {ProviderWebPageKey, Kind::String, false}, {ProviderPhoneKey, Kind::String, false}};
+    }
+    if (fileName == ServiceTaskFileForKOV) {
+        return {{ServiceTaskNameKey, Kind::String, true},
+                {ServiceTaskDescriptionKey, Kind::Data, false},
+                {ServiceTaskTimeUnits, Kind::Integer, false},
+                {ServiceTaskTimeInUnitsKey, Kind::Integer, false}};
+    }
+    if (fileName == PropertyHistoryFileForKOV) {
+        return {{PropertyNameKey, Kind::String, true},  {ProviderNameKey, Kind::String, false},
+                {ServiceTaskNameKey, Kind::String, true}, {ServiceDateKey, Kind::Date, true},
+                {TotalCostKey, Kind::String, false},    {PartsCostKey, Kind::String, false},
+                {LaborCostKey, Kind::String, false},    {TaxCostKey, Kind::String, false},
+                {NoteKey, Kind::String, false},         {BookMarkDataKeyForReceipt, Kind::Data, false}};
+    }
+    return {};
+}
+
+} // namespace
+
+QStringList recordProblems(const QString &fileName, const RecordList &records)
+{
+    const QList<KeyRule> rules = rulesFor(fileName);
+    QStringList problems;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const Record &record = records[i];
+        const QString where = tr("record %1").arg(i + 1);
+        for (const KeyRule &rule : rules) {
+            const auto it = record.constFind(rule.key);
+            if (it == record.constEnd()) {
+                if (rule.required)
+                    problems.append(tr("%1: no \"%2\"").arg(where, rule.key));
+                continue;
+            }
+            if (!holds(*it, rule.kind)) {
+                problems.append(tr("%1: \"%2\" holds %3, not %4")
+                                    .arg(where, rule.key, valueKindName(*it), kindName(rule.kind)));
+            } else if (rule.key == ServiceTaskTimeUnits) {
+                const qlonglong unit = it->toLongLong();
+                if (it->typeId() == QMetaType::ULongLong || unit < 0 || unit > 3)
+                    problems.append(tr("%1: \"%2\" holds %3, not a unit code from 0 to 3")
+                                        .arg(where, rule.key, it->toString()));
+            } else if (rule.key == ServiceDateKey && !it->toDateTime().isValid()) {
+                problems.append(tr("%1: \"%2\" holds a date KOV cannot use").arg(where, rule.key));
+            }
+        }
+    }
+    return problems;
+}
+
+QString describeRecordProblems(const QStringList &problems, int shown)
+{
+    QStringList lines = problems.mid(0, shown);
+    if (problems.size() > shown)
+        lines.append(QCoreApplication::translate("RecordCheck", "and %n more", nullptr,
+                                                 int(problems.size() - shown)));
+    return lines.join(u'\n');
+}
+
+} // namespace kov
