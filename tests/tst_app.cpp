@@ -40,6 +40,7 @@ private Q_SLOTS:
     void storedPaneOutOfRange();
     void unreadableHistoryIsReportedAndKept();
     void sheetAlertGoesOn();
+    void alertShowsMarkupAsTyped();
     void modalAlertAnswers();
     void minusLastCharacter_data();
     void minusLastCharacter();
@@ -185,6 +186,27 @@ void TestApp::sheetAlertGoesOn()
     QCOMPARE(box->buttons().first()->text(), QStringLiteral("OK"));
     QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
     QTRY_VERIFY(!d->window->findChild<QMessageBox *>());
+}
+
+void TestApp::alertShowsMarkupAsTyped()
+{
+    AlertCenter::instance()->showSheets = true;
+    auto d = start();
+    d->doSheetAlert(d->window, QStringLiteral("Delete <b>Unit 2</b>?"), QStringLiteral("<i>Lake</i> & House"));
+    auto *box = d->window->findChild<QMessageBox *>();
+    QVERIFY(box);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    // What the person reads: the labels' text, tags and all.
+    QStringList shown;
+    for (QLabel *label : box->findChildren<QLabel *>()) {
+        if (!label->text().isEmpty()) {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            shown.append(label->text());
+        }
+    }
+    QVERIFY2(shown.contains(QStringLiteral("Delete <b>Unit 2</b>?")), qPrintable(shown.join('|')));
+    QVERIFY2(shown.contains(QStringLiteral("<i>Lake</i> & House")), qPrintable(shown.join('|')));
+    QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
 }
 
 void TestApp::modalAlertAnswers()

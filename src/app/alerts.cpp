@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -14,6 +15,15 @@ AlertCenter *AlertCenter::instance()
 }
 
 namespace {
+
+// Alerts quote names and fetched texts; a name like "<b>Unit 2</b>" must
+// show as typed, never as markup.
+void showPlainText(QMessageBox *box)
+{
+    box->setTextFormat(Qt::PlainText);
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
+}
 
 // Sheet alerts wait their turn: one box at a time per window, the next when
 // it is dismissed, and an alert equal to one showing or waiting is not
@@ -57,6 +67,7 @@ private:
         QString shown = showing.second;
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
         box->setInformativeText(shown);
+        showPlainText(box);
         box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
         connect(box, &QMessageBox::finished, this, [this] {
@@ -114,6 +125,7 @@ int runModalAlert(AlertStyle style, const QString &title, const QString &message
                                                : QMessageBox::Information);
     box.setText(title);
     box.setInformativeText(message);
+    showPlainText(&box);
     QPushButton *first = box.addButton(firstButton, QMessageBox::AcceptRole);
     QPushButton *second = nullptr;
     if (!secondButton.isNull())

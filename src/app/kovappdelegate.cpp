@@ -186,6 +186,8 @@ void KOVAppDelegate::connectControls()
             [this](int index) { tabViewDidSelectTabViewItem(index); });
     connect(ui->actionShowDataFiles, &QAction::triggered, this, [this] { showDataFilesInFinder(); });
     connect(ui->actionQuit, &QAction::triggered, window, &QWidget::close);
+    connect(ui->actionNewVersionCheck, &QAction::triggered, this, [this] { newVersionCheck(); });
+    connect(ui->actionLaunchURL, &QAction::triggered, this, [this] { doLaunchURL(); });
 
     const QList<QAbstractButton *> triggers = {
         ui->popOverTriggerTab1ServiceDate, ui->popOverTriggerTab1BeginDate,
@@ -279,7 +281,7 @@ bool KOVAppDelegate::doInit()
                                          tr("Sorry, KOV requires Mac OS X Version 10.7 or higher."),
                                          QString(), QStringLiteral("OK"), QStringLiteral("Go to KOV web page"));
         if (answer == AlertSecondButtonReturn)
-            openUrl(QUrl(QStringLiteral("https://www.tolvanderwerks.com/kov.htm")));
+            openProductWebPage();
         return false;
     }
     window->show();

@@ -222,6 +222,19 @@ public:
     // The tag of the checked radio button of radioBtnTab2 (1, 2 or 3).
     int selectedTagTab2() const;
 
+    // ---- Version check and web page (src/app/versioncheck.cpp)
+    void newVersionCheck();
+    void doLaunchURL();
+    // 0 opened; -50 not a valid URL; otherwise the opener's failure status.
+    int openURLString(const QString &urlText);
+    // The resource's bytes as UTF-8; none when the site cannot be reached,
+    // answers with an error, sends too much, takes too long or not UTF-8.
+    std::optional<QString> copyTextFromURL(const QString &urlText);
+    void checkForNewVersion();
+    void openProductWebPage();
+    // How long copyTextFromURL waits for the whole answer, in ms.
+    int fetchTimeoutMs = 15000;
+
     // ---- Reminders: placeholder until the reminders issue.
     void respondToUserNotification(const QString &informativeText);
 

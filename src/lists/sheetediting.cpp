@@ -184,6 +184,19 @@ QString duplicateTitle(ListKind kind)
     return KOVAppDelegate::tr("Duplicate Provider Name - not added");
 }
 
+const QStringList &knownKeysOf(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::task:
+        return serviceTaskRecordKeys();
+    case ListKind::property:
+        return propertyRecordKeys();
+    case ListKind::provider:
+        break;
+    }
+    return providerRecordKeys();
+}
+
 void selectExact(QComboBox *popup, const QString &title)
 {
     const int index = popup->findText(title, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -403,13 +416,14 @@ void KOVAppDelegate::changeBtnOnSheetPressed(QObject *sender)
         return;
     // The old entry out and the new one at the end in one write, so a
     // failed write can never lose the entry.
-    list.removeAt(index);
+    const Record stored = list.takeAt(index);
     if (nameExists(list, s->nameKey, name)) {
         refuse(this, *s, duplicateTitle(s->kind), QString());
         setChange(s->changeBtn, s->deleteBtn, false);
         return;
     }
-    list.append(*record);
+    // Keys from a newer version or another program stay with the entry.
+    list.append(withUnknownEntries(*record, stored, knownKeysOf(s->kind)));
     if (writeList(list, s->file)) {
         RecordList without = list;
         without.removeLast();

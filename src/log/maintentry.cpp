@@ -360,8 +360,9 @@ void KOVAppDelegate::changeMaintFromList(QObject *sender)
     }
     // Old record out and new one at the end in a single write, so a failure
     // can never lose the record.
-    history.removeAt(index);
-    history.append(copyDictFromTab1Form());
+    // Keys from a newer version or another program stay with the record.
+    const Record stored = history.takeAt(index);
+    history.append(withUnknownEntries(copyDictFromTab1Form(), stored, maintenanceRecordKeys()));
     if (writeDataFileArray(history, PropertyHistoryFileForKOV)) {
         refreshTab1AfterWrite(history);
         cleanTab1DataEntry();

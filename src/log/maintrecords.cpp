@@ -115,9 +115,16 @@ bool maintenanceRecordsMatch(const Record &a, const Record &b)
 
 qsizetype indexOfMaintenanceRecord(const RecordList &list, const Record &record)
 {
-    for (qsizetype i = 0; i < list.size(); ++i)
-        if (maintenanceRecordsMatch(list[i], record))
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        // Only a record with more entries can hold keys to leave out.
+        const Record &stored = list[i];
+        if (stored.size() < record.size())
+            continue;
+        if (maintenanceRecordsMatch(
+                stored.size() == record.size() ? stored : knownEntriesOnly(stored, maintenanceRecordKeys()),
+                record))
             return i;
+    }
     return -1;
 }
 

@@ -26,7 +26,8 @@ Record searchRecordFromMaintenanceRow(const Record &row);
 // amount they stand for, so a log written under one locale is still found
 // under another.
 bool maintenanceRecordsMatch(const Record &a, const Record &b);
-// Index of the first record of `list` that matches `record`, or -1.
+// Index of the first record of `list` that matches `record`, or -1. Keys KOV
+// does not know are left out of the comparison: no row carries them.
 qsizetype indexOfMaintenanceRecord(const RecordList &list, const Record &record);
 
 // Removes, from every record, each entry other than the service date and the

@@ -192,8 +192,19 @@ bool writeDataFileArray(const RecordList &array, const QString &fileName)
         report(DataFileProblem::WriteFailed, fileName, path, file.errorString());
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+    // A write cut short (a disk that filled, a size limit) reports no error
+    // of its own; writing the rest makes the system say why.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written != bytes.size() || !file.flush()) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : tr("only part of the file could be written (the disk may be full)");
         file.cancelWriting();
         report(DataFileProblem::WriteFailed, fileName, path, reason);
         return false;

@@ -7,7 +7,7 @@ namespace kov {
 
 namespace {
 
-enum class Kind { String, Real, Integer, Date, Data };
+using Kind = ValueKind;
 
 QString tr(const char *text)
 {
@@ -76,55 +76,16 @@ bool holds(const QVariant &v, Kind kind)
     return false;
 }
 
-struct KeyRule {
-    const QString &key;
-    Kind kind;
-    bool required;
-};
-
-QList<KeyRule> rulesFor(const QString &fileName)
-{
-    if (fileName == PropertyFileForKOV) {
-        return {{PropertyNameKey, Kind::String, true},         {PropertyAddressKey, Kind::String, false},
-                {PropertyCityKey, Kind::String, false},        {PropertyStateKey, Kind::String, false},
-                {PropertyZipKey, Kind::String, false},         {PropertyNoteKey, Kind::String, false},
-                {PropertyLotSizeKey, Kind::String, false},     {PropertyIntSizeKey, Kind::String, false},
-                {PropertyPurchaseMethodKey, Kind::String, false}, {PropertyCurrentStatusKey, Kind::String, false},
-                {PropertyConstDateKey, Kind::Date, false},     {PropertyPurchaseCostKey, Kind::Real, false},
-                {PropertyPurchaseDateKey, Kind::Date, false},  {PropertySaleCostKey, Kind::Real, false},
-                {PropertySaleDateKey, Kind::Date, false}};
-    }
-    if (fileName == ProviderFileForKOV) {
-        return {{ProviderNameKey, Kind::String, true},   {ProviderAddressKey, Kind::String, false},
-                {ProviderNoteKey, Kind::String, false},  {ProviderEmailKey, Kind::String, false},
-                {ProviderWebPageKey, Kind::String, false}, {ProviderPhoneKey, Kind::String, false}};
-    }
-    if (fileName == ServiceTaskFileForKOV) {
-        return {{ServiceTaskNameKey, Kind::String, true},
-                {ServiceTaskDescriptionKey, Kind::Data, false},
-                {ServiceTaskTimeUnits, Kind::Integer, false},
-                {ServiceTaskTimeInUnitsKey, Kind::Integer, false}};
-    }
-    if (fileName == PropertyHistoryFileForKOV) {
-        return {{PropertyNameKey, Kind::String, true},  {ProviderNameKey, Kind::String, false},
-                {ServiceTaskNameKey, Kind::String, true}, {ServiceDateKey, Kind::Date, true},
-                {TotalCostKey, Kind::String, false},    {PartsCostKey, Kind::String, false},
-                {LaborCostKey, Kind::String, false},    {TaxCostKey, Kind::String, false},
-                {NoteKey, Kind::String, false},         {BookMarkDataKeyForReceipt, Kind::Data, false}};
-    }
-    return {};
-}
-
 } // namespace
 
 QStringList recordProblems(const QString &fileName, const RecordList &records)
 {
-    const QList<KeyRule> rules = rulesFor(fileName);
+    const QList<KeySpec> &rules = recordKeySpecs(fileName);
     QStringList problems;
     for (qsizetype i = 0; i < records.size(); ++i) {
         const Record &record = records[i];
         const QString where = tr("record %1").arg(i + 1);
-        for (const KeyRule &rule : rules) {
+        for (const KeySpec &rule : rules) {
             const auto it = record.constFind(rule.key);
             if (it == record.constEnd()) {
                 if (rule.required)

@@ -88,4 +88,101 @@ qsizetype indexOfRecord(const RecordList &list, const Record &rec)
     return -1;
 }
 
+// ---- The keys of each kind of record
+
+const QList<KeySpec> &recordKeySpecs(const QString &fileName)
+{
+    using K = ValueKind;
+    static const QList<KeySpec> property{
+        {PropertyNameKey, K::String, true},           {PropertyAddressKey, K::String, false},
+        {PropertyCityKey, K::String, false},          {PropertyStateKey, K::String, false},
+        {PropertyZipKey, K::String, false},           {PropertyNoteKey, K::String, false},
+        {PropertyLotSizeKey, K::String, false},       {PropertyIntSizeKey, K::String, false},
+        {PropertyPurchaseMethodKey, K::String, false}, {PropertyCurrentStatusKey, K::String, false},
+        {PropertyConstDateKey, K::Date, false},       {PropertyPurchaseCostKey, K::Real, false},
+        {PropertyPurchaseDateKey, K::Date, false},    {PropertySaleCostKey, K::Real, false},
+        {PropertySaleDateKey, K::Date, false}};
+    static const QList<KeySpec> provider{
+        {ProviderNameKey, K::String, true},     {ProviderAddressKey, K::String, false},
+        {ProviderNoteKey, K::String, false},    {ProviderEmailKey, K::String, false},
+        {ProviderWebPageKey, K::String, false}, {ProviderPhoneKey, K::String, false}};
+    // A task without a unit recurs after 0 days and one without a count is
+    // never due: odd, but usable.
+    static const QList<KeySpec> task{{ServiceTaskNameKey, K::String, true},
+                                     {ServiceTaskDescriptionKey, K::Data, false},
+                                     {ServiceTaskTimeUnits, K::Integer, false},
+                                     {ServiceTaskTimeInUnitsKey, K::Integer, false}};
+    // Without its property, task or date a job matches no filter; a missing
+    // provider only leaves that column empty.
+    static const QList<KeySpec> maintenance{
+        {PropertyNameKey, K::String, true},  {ProviderNameKey, K::String, false},
+        {ServiceTaskNameKey, K::String, true}, {ServiceDateKey, K::Date, true},
+        {TotalCostKey, K::String, false},    {PartsCostKey, K::String, false},
+        {LaborCostKey, K::String, false},    {TaxCostKey, K::String, false},
+        {NoteKey, K::String, false},         {BookMarkDataKeyForReceipt, K::Data, false}};
+    static const QList<KeySpec> none;
+    if (fileName == PropertyFileForKOV)
+        return property;
+    if (fileName == ProviderFileForKOV)
+        return provider;
+    if (fileName == ServiceTaskFileForKOV)
+        return task;
+    if (fileName == PropertyHistoryFileForKOV)
+        return maintenance;
+    return none;
+}
+
+namespace {
+
+QStringList keysOf(const QString &fileName)
+{
+    QStringList keys;
+    for (const KeySpec &spec : recordKeySpecs(fileName))
+        keys.append(spec.key);
+    return keys;
+}
+
+} // namespace
+
+const QStringList &propertyRecordKeys()
+{
+    static const QStringList keys = keysOf(PropertyFileForKOV);
+    return keys;
+}
+
+const QStringList &providerRecordKeys()
+{
+    static const QStringList keys = keysOf(ProviderFileForKOV);
+    return keys;
+}
+
+const QStringList &serviceTaskRecordKeys()
+{
+    static const QStringList keys = keysOf(ServiceTaskFileForKOV);
+    return keys;
+}
+
+const QStringList &maintenanceRecordKeys()
+{
+    static const QStringList keys = keysOf(PropertyHistoryFileForKOV);
+    return keys;
+}
+
+Record withUnknownEntries(Record updated, const Record &stored, const QStringList &knownKeys)
+{
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        if (!knownKeys.contains(it.key()))
+            updated.insert(it.key(), it.value());
+    return updated;
+}
+
+Record knownEntriesOnly(const Record &record, const QStringList &knownKeys)
+{
+    Record known;
+    for (auto it = record.cbegin(); it != record.cend(); ++it)
+        if (knownKeys.contains(it.key()))
+            known.insert(it.key(), it.value());
+    return known;
+}
+
 } // namespace kov

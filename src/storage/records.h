@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -108,5 +109,27 @@ bool recordsEqual(const Record &a, const Record &b);
 
 // Index of the first record equal to `rec`, or -1.
 qsizetype indexOfRecord(const RecordList &list, const Record &rec);
+
+// ---- The keys of each kind of record
+// The keys KOV itself reads and writes in each kind of record, with the kind
+// of value each holds and whether a record is of no use without it. A file
+// from a newer version or another program may hold others; a change must
+// carry them over rather than drop them.
+enum class ValueKind { String, Real, Integer, Date, Data };
+struct KeySpec {
+    QString key;
+    ValueKind kind;
+    bool required;
+};
+// By data file name; empty for any other name.
+const QList<KeySpec> &recordKeySpecs(const QString &fileName);
+const QStringList &propertyRecordKeys();
+const QStringList &providerRecordKeys();
+const QStringList &serviceTaskRecordKeys();
+const QStringList &maintenanceRecordKeys();
+// `updated` with every entry of `stored` whose key is not in `knownKeys`.
+Record withUnknownEntries(Record updated, const Record &stored, const QStringList &knownKeys);
+// `record` without the entries whose key is not in `knownKeys`.
+Record knownEntriesOnly(const Record &record, const QStringList &knownKeys);
 
 } // namespace kov
