@@ -3,6 +3,7 @@
 #   ./kov.sh run    install what is missing, build a release build, start KOV
 #   ./kov.sh test   install what is missing, build, run every test (CTest)
 #   ./kov.sh sanitize   the whole test suite under AddressSanitizer and UBSan
+#   ./kov.sh fuzz [SECONDS]   every libFuzzer target for SECONDS (600) each, two at a time
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -64,8 +65,56 @@ case "${1:-}" in
     cmake --build build/sanitize -j "$jobs"
     cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$jobs"
     ;;
+  fuzz)
+    packages+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
+    install_missing
+    seconds=${2:-600}
+    CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOV_FUZZ=ON
+    cmake --build build/fuzz -j "$jobs"
+    run=$PWD/build/fuzz/run
+    rm -rf "$run"
+    mkdir -p "$run"
+    # A finding stops its target and fails the run; leaks count as findings.
+    export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:allocator_may_return_null=1
+    export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
+    export QT_QPA_PLATFORM=offscreen LC_ALL=en_US.UTF-8 TZ=UTC
+    fuzz_one() {
+      local t=$1 dir=$run/$1 max_len=4096
+      mkdir -p "$dir/corpus" "$dir/artifacts"
+      # New inputs go to a scratch copy, never into the repository.
+      cp tests/fuzz/corpus/"$t"/* "$dir/corpus/"
+      local args=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 -print_final_stats=1
+                  -artifact_prefix="$dir/artifacts/")
+      case "$t" in plist | rtfd) max_len=65536 ;; esac
+      args+=(-max_len="$max_len")
+      [ -f tests/fuzz/"$t".dict ] && args+=(-dict=tests/fuzz/"$t".dict)
+      if build/fuzz/tests/fuzz/fuzz_"$t" "${args[@]}" "$dir/corpus" >"$dir/log" 2>&1; then
+        echo "fuzz_$t: nothing found"
+      else
+        echo "fuzz_$t: FOUND SOMETHING; log $dir/log"
+        ls "$dir"/artifacts/* 2>/dev/null | sed 's/^/  input saved: /'
+        touch "$dir/failed"
+      fi
+      grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added|stat::peak_rss_mb)|^#[0-9]+[[:space:]]+(INITED|DONE)' "$dir/log" | sed "s/^/  fuzz_$t /"
+    }
+    running=0
+    for t in plist rtfd costrules reminder version; do
+      if [ "$running" -ge 2 ]; then
+        wait -n || true
+        running=$((running - 1))
+      fi
+      fuzz_one "$t" &
+      running=$((running + 1))
+    done
+    wait
+    if ls "$run"/*/failed >/dev/null 2>&1; then
+      echo "fuzzing found problems; the inputs are listed above" >&2
+      exit 1
+    fi
+    echo "fuzzing found nothing"
+    ;;
   *)
-    echo "usage: ./kov.sh run | test | sanitize" >&2
+    echo "usage: ./kov.sh run | test | sanitize | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,7 @@
 #include "app/versionrules.h"
 
 #include <QCoreApplication>
+#include <QStringDecoder>
 
 #include "storage/utf8.h"
 
@@ -40,23 +41,39 @@ std::optional<QString> decodeFetchedText(const QByteArray &bytes)
     QByteArrayView text(bytes);
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
-    return QString::fromUtf8(text);
+    // QString::fromUtf8 would drop a second mark as well; it is text.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return QString(decoder.decode(text));
 }
+
+namespace {
+
+// The code point at `i`, which moves past it; a lone surrogate stands for
+// itself (toUcs4 would make every one U+FFFD, and so equal to U+FFFD).
+char32_t nextCodePoint(const QString &s, qsizetype &i)
+{
+    const char16_t c = s.at(i++).unicode();
+    if (QChar::isHighSurrogate(c) && i < s.size() && QChar::isLowSurrogate(s.at(i).unicode()))
+        return QChar::surrogateToUcs4(c, s.at(i++).unicode());
+    return c;
+}
+
+} // namespace
 
 int compareVersionText(const QString &published, const QString &running)
 {
     // By code point, so a character outside the BMP sorts after every BMP
     // character, as it does in UTF-32.
-    const auto a = published.toUcs4();
-    const auto b = running.toUcs4();
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        if (a[i] != b[i])
-            return a[i] < b[i] ? -1 : 1;
+    qsizetype i = 0, j = 0;
+    while (i < published.size() && j < running.size()) {
+        const char32_t a = nextCodePoint(published, i);
+        const char32_t b = nextCodePoint(running, j);
+        if (a != b)
+            return a < b ? -1 : 1;
     }
-    if (a.size() == b.size())
+    if (i == published.size() && j == running.size())
         return 0;
-    return a.size() < b.size() ? -1 : 1;
+    return i == published.size() ? -1 : 1;
 }
 
 VersionOutcome versionCheckOutcome(const std::optional<QString> &published,
