@@ -4,11 +4,15 @@
 // window's alert), and the file is left byte for byte as it was.
 #include <unistd.h>
 
+#include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +24,9 @@
 #include "storage/datafiles.h"
 
 #include "testsupport.h"
+#include "ui_mainwindow.h"
+#include "ui_propertysheet.h"
+#include "ui_providersheet.h"
 #include "windowsupport.h"
 
 using namespace kov;
@@ -358,6 +365,8 @@ void TestBadFiles::badFile_data()
          "record 1: \"ServiceTaskTimeUnits\" holds 7, not a unit code from 0 to 3");
     read("property without a name", oneRecord("\t\t<key>PropertyCityKey</key>\n\t\t<string>Duluth</string>"),
          PropertyCityKey, QStringLiteral("Duluth"), PropertyFileForKOV, "record 1: no \"PropertyNameKey\"");
+    read("empty property name", oneRecord("\t\t<key>PropertyNameKey</key>\n\t\t<string></string>"),
+         PropertyNameKey, QStringLiteral(""), PropertyFileForKOV, "record 1: \"PropertyNameKey\" is empty");
     read("provider name as data", oneRecord("\t\t<key>ProviderNameKey</key>\n\t\t<data>Qm9i</data>"),
          ProviderNameKey, QByteArray("Bob"), ProviderFileForKOV,
          "record 1: \"ProviderNameKey\" holds data, not text");
@@ -535,12 +544,29 @@ void TestBadFiles::badFile()
             QCOMPARE(aboutFile.size(), 1);
             QVERIFY2(aboutFile[0].message.contains(unusable), qPrintable(aboutFile[0].message));
         }
-        const QString other = fileName == ProviderFileForKOV ? PropertyFileForKOV : ProviderFileForKOV;
+        // Work on another list through its sheet: a provider (or, when the
+        // provider file is the bad one, a property) added with the sheet's Add.
+        const bool providers = fileName != ProviderFileForKOV;
+        const QString other = providers ? ProviderFileForKOV : PropertyFileForKOV;
+        QComboBox *entry = providers ? d->ui->providerPopTab1 : d->ui->propertyPopTab1;
+        QDialog *sheet = providers ? d->theProviderSheet : d->thePropertySheet;
+        QLineEdit *name = providers ? d->providerSheetUi->providerNameProviderSheet
+                                    : d->propertySheetUi->propertyNamePropertySheet;
+        QPushButton *add = providers ? d->providerSheetUi->addBtnProviderSheet
+                                     : d->propertySheetUi->addBtnPropertySheet;
+        const int maintain = entry->findText(QStringLiteral("Maintain Item List\u2026"));
+        QVERIFY(maintain >= 0);
+        entry->setCurrentIndex(maintain);
+        Q_EMIT entry->activated(maintain);
+        QTRY_VERIFY(sheet->isVisible());
+        const qsizetype alertsBefore = alerts.size();
+        name->setText(QStringLiteral("Bob's Gutters"));
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(alerts.size(), alertsBefore);
+        DataFileStatus otherStatus;
+        QCOMPARE(readDataFile(dataFilePath(other), &otherStatus).size(), 1);
         Record provider;
         provider.insert(ProviderNameKey, QStringLiteral("Bob's Gutters"));
-        const qsizetype alertsBefore = alerts.size();
-        QVERIFY(writeDataFileArray({provider}, other));
-        QCOMPARE(alerts.size(), alertsBefore);
         if (refused) {
             // Saving to the bad file is refused and said so.
             QVERIFY(!writeDataFileArray({provider}, fileName));
@@ -549,9 +575,9 @@ void TestBadFiles::badFile()
         }
         d->window->close();
     }
-    if (refused) {
-        QCOMPARE(snapshot(path), before);
-    } else {
+    // Starting, working on another file and closing leave the file as it was.
+    QCOMPARE(snapshot(path), before);
+    if (!refused) {
         DataFileStatus after;
         QVERIFY(listsEqual(readDataFile(path, &after), records));
         QCOMPARE(after.state, DataFileStatus::Ok);

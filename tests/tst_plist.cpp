@@ -130,6 +130,8 @@ private Q_SLOTS:
     void decimalCommaLocaleChangesNothing();
     void errorText_data();
     void errorText();
+    void carriableTextIsWhatTheFileHolds_data();
+    void carriableTextIsWhatTheFileHolds();
 };
 
 void Tst_plist::roundTrip_data()
@@ -601,6 +603,37 @@ void Tst_plist::errorText()
     QFETCH(QString, text);
     // A '%1' in the message must survive (it may quote the document).
     QCOMPARE((PlistError{u"bad %1"_qs, line, column}.toString()), text);
+}
+
+void Tst_plist::carriableTextIsWhatTheFileHolds_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("held");
+    const QChar r(0xFFFD);
+    QTest::newRow("plain") << u"Lake House"_qs << u"Lake House"_qs;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("tab, LF, CR kept") << u"a\tb\nc\rd"_qs << u"a\tb\nc\rd"_qs;
+    QTest::newRow("NUL and escape") << QString::fromUtf16(u"a\u0000b\u001Bc", 5) << u"a"_qs + r + u"b"_qs + r + u"c"_qs;
+    QTest::newRow("DEL kept") << u"a\u007Fb"_qs << u"a\u007Fb"_qs;
+    QTest::newRow("U+FFFE and U+FFFF") << u"\uFFFE\uFFFF"_qs << QString(2, r);
+    QTest::newRow("pair kept") << u"\U0001F3E0 x"_qs << u"\U0001F3E0 x"_qs;
+    QTest::newRow("lone high at the end") << u"x"_qs + QChar(0xD83C) << u"x"_qs + r;
+    QTest::newRow("lone low first") << QString(QChar(0xDFE0)) + u"x"_qs << QString(r) + u"x"_qs;
+    QTest::newRow("pair reversed") << QString(QChar(0xDFE0)) + QChar(0xD83C) << QString(2, r);
+    QTest::newRow("high then pair") << QString(QChar(0xD83C)) + u"\U0001F3E0"_qs << QString(r) + u"\U0001F3E0"_qs;
+}
+
+// Records are built from typed text through xmlCarriableText so that the
+// window compares and shows exactly what a written file reads back as.
+void Tst_plist::carriableTextIsWhatTheFileHolds()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, held);
+    QCOMPARE(xmlCarriableText(typed), held);
+    QVariant back;
+    PlistError error;
+    QVERIFY(readPlist(writePlist(QVariantList{typed}), &back, &error));
+    QCOMPARE(back.toList().value(0).toString(), held);
 }
 
 QTEST_GUILESS_MAIN(Tst_plist)

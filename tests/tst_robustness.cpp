@@ -315,6 +315,7 @@ private Q_SLOTS:
     void failedWriteKeepsFileAndScreen();
     void hostileTextIsStoredFaithfully_data();
     void hostileTextIsStoredFaithfully();
+    void controlCharactersMakeNoTwins();
     void unknownKeysSurviveChange_data();
     void unknownKeysSurviveChange();
 
@@ -690,10 +691,44 @@ void TestRobustness::hostileTextIsStoredFaithfully()
         QVERIFY(plainTextOfRichText(value.toByteArray()) == richTextSafe(held));
         break;
     }
+    // What the screen shows is what the file holds, so the new entry is
+    // found again: it can be deleted without a "not found".
+    if (f.stored == AsText && (f.file == 0 || f.key == nameKeys[f.file])) {
+        const Form form = formOf(d.get(), f.file);
+        const QString stored = value.toString();
+        const QStringList shown = column(form.table, f.file == 0 ? col::note : form.nameColumn);
+        const qsizetype row = shown.indexOf(stored);
+        QVERIFY2(row >= 0, "the stored text is not on the screen");
+        doubleClickRow(form.table, int(row));
+        QVERIFY(form.remove->isEnabled());
+        QTest::mouseClick(form.remove, Qt::LeftButton);
+        QVERIFY2(alerts.isEmpty(), qPrintable(alerts.isEmpty() ? QString() : alerts[0].title));
+        QCOMPARE(fileRecords(allFiles[f.file]).size(), 2);
+    }
     // The window is still answering.
     bool turned = false;
     QTimer::singleShot(0, this, [&turned] { turned = true; });
     QTRY_VERIFY(turned);
+}
+
+// Two names that differ only in characters a file cannot hold would be
+// stored alike; the second is refused as the duplicate it would be.
+void TestRobustness::controlCharactersMakeNoTwins()
+{
+    seed();
+    auto d = kov::test::startWindow();
+    QVERIFY(openSheet(d.get(), 1));
+    const Form form = formOf(d.get(), 1);
+    const qsizetype before = fileRecords(PropertyFileForKOV).size();
+    form.name->setText(QStringLiteral("Twin\u0001"));
+    QTest::mouseClick(form.add, Qt::LeftButton);
+    QVERIFY(alerts.isEmpty());
+    QCOMPARE(fileRecords(PropertyFileForKOV).size(), before + 1);
+    form.name->setText(QStringLiteral("Twin\u0002"));
+    QTest::mouseClick(form.add, Qt::LeftButton);
+    QCOMPARE(alerts.size(), 1);
+    QCOMPARE(alerts[0].title, QStringLiteral("Duplicate PropertyName - not added"));
+    QCOMPARE(fileRecords(PropertyFileForKOV).size(), before + 1);
 }
 
 // ---------------------------------------------------------------------------

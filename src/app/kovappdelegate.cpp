@@ -232,8 +232,9 @@ void KOVAppDelegate::applicationDidFinishLaunching()
     setPopupsStartingItem(tasks, providers, properties);
 
     RecordList history = copyDataFileArray(PropertyHistoryFileForKOV);
-    tellOfUnusableRecords(PropertyHistoryFileForKOV, history);
     cleanMaintHistOfNilObjects(history);
+    // After the cleaning: a name that was empty is missing now, and said so.
+    tellOfUnusableRecords(PropertyHistoryFileForKOV, history);
     const qsizetype n = history.size();
     if (n > 0) {
         populateTableViewArrayFromFileArray(history, propertyMaintArrayForTV);
@@ -268,8 +269,8 @@ void KOVAppDelegate::tellOfUnusableRecords(const QString &fileName, const Record
         return;
     doSheetAlert(window,
                  describeRecordProblems(problems) + QStringLiteral("\n\n") +
-                     tr("KOV keeps these records as they are and leaves them out where it needs "
-                        "those values. The file is in %1.")
+                     tr("KOV keeps these records as they are; where it needs one of these values, "
+                        "it may leave the record out. The file is in %1.")
                          .arg(QDir::toNativeSeparators(dataFolderPath())),
                  tr("Some records in \u201C%1\u201D hold values KOV cannot use").arg(fileName));
 }

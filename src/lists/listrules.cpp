@@ -29,14 +29,14 @@ Record propertyRecordFromValues(const PropertyValues &v)
         r.insert(PropertySaleCostKey, costValue(v.saleCost));
         r.insert(PropertySaleDateKey, v.sold.toUTC());
     }
-    return r;
+    return xmlCarriableRecord(r);
 }
 
 Record providerRecordFromValues(const ProviderValues &v)
 {
-    return Record{{ProviderNameKey, v.name},   {ProviderAddressKey, v.address},
-                  {ProviderNoteKey, v.note},   {ProviderEmailKey, v.email},
-                  {ProviderWebPageKey, v.webPage}, {ProviderPhoneKey, v.phone}};
+    return xmlCarriableRecord(Record{{ProviderNameKey, v.name},   {ProviderAddressKey, v.address},
+                                     {ProviderNoteKey, v.note},   {ProviderEmailKey, v.email},
+                                     {ProviderWebPageKey, v.webPage}, {ProviderPhoneKey, v.phone}});
 }
 
 TaskEntryCheck checkTaskEntry(const QString &name, const QString &descriptionText, int unit,
@@ -64,7 +64,7 @@ Record taskRecordFromValues(const QString &name, const QByteArray &descriptionRt
              {ServiceTaskTimeUnits, qlonglong(unit)}};
     if (!intervalText.isEmpty())
         r.insert(ServiceTaskTimeInUnitsKey, taskIntervalCount(intervalText));
-    return r;
+    return xmlCarriableRecord(r);
 }
 
 qsizetype indexOfName(const RecordList &list, const QString &key, const QString &name)

@@ -13,6 +13,7 @@
 #include "lists/listrules.h"
 #include "log/rowtablemodel.h"
 #include "storage/datafiles.h"
+#include "storage/plist.h"
 #include "storage/rtfd.h"
 #include "storage/sorting.h"
 #include "ui_mainwindow.h"
@@ -372,7 +373,7 @@ int KOVAppDelegate::doDeleteFromSheet(QObject *sender)
         return 1;
     }
     int result = 1;
-    const QString name = s->nameField->text();
+    const QString name = xmlCarriableText(s->nameField->text());
     RecordList list = copyDataFileArray(s->file);
     const qsizetype index = indexOfName(list, s->nameKey, name);
     if (index >= 0) {
@@ -404,7 +405,7 @@ void KOVAppDelegate::changeBtnOnSheetPressed(QObject *sender)
     const std::optional<SheetParts> s = sheetOf(this, sender);
     if (!s || sender != s->changeBtn)
         return;
-    const QString name = s->nameField->text();
+    const QString name = xmlCarriableText(s->nameField->text());
     RecordList list = copyDataFileArray(s->file);
     const qsizetype index = indexOfName(list, s->nameKey, name);
     if (index < 0) {

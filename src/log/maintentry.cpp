@@ -128,7 +128,7 @@ Record KOVAppDelegate::copyDictFromTab1Form()
         ui->noteTab1->text(), imageFilePathURL);
     if (imageFilePathURL.isEmpty() && !unresolvedReceiptData.isEmpty())
         record.insert(BookMarkDataKeyForReceipt, unresolvedReceiptData);
-    return record;
+    return xmlCarriableRecord(record);
 }
 
 bool KOVAppDelegate::doAddToMaintList(QObject *sender)

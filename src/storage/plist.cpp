@@ -935,6 +935,36 @@ bool Reader::read(QVariant *out)
 
 // ---- writing ----
 
+} // namespace
+
+QString xmlCarriableText(const QString &text)
+{
+    const qsizetype n = text.size();
+    QString out;
+    bool copying = false;  // most text has nothing to replace and comes back as it is
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode());
+        const bool bad = !pair && (QChar::isSurrogate(c) || !isXmlChar(c));
+        if (bad && !copying) {
+            out.reserve(n);
+            out.append(text.constData(), i);
+            copying = true;
+        }
+        if (copying) {
+            out.append(bad ? QChar(0xFFFD) : QChar(c));
+            if (pair)
+                out.append(text.at(i + 1));
+        }
+        if (pair)
+            ++i;
+    }
+    return copying ? out : text;
+}
+
+namespace {
+
 class Writer {
 public:
     QByteArray out;

@@ -33,4 +33,11 @@ bool readPlist(const QByteArray &bytes, QVariant *out, PlistError *error);
 // strings of their text form.
 QByteArray writePlist(const QVariant &root);
 
+// `text` as a written property list gives it back: characters XML 1.0
+// cannot carry (C0 controls other than tab, LF and CR; U+FFFE, U+FFFF; lone
+// surrogates) become U+FFFD, as writePlist writes them. Records are built
+// from typed text through this, so what the window shows, compares and
+// finds again is what the file holds.
+QString xmlCarriableText(const QString &text);
+
 } // namespace kov

@@ -80,19 +80,21 @@ bool holds(const QVariant &v, Kind kind)
 
 QStringList recordProblems(const QString &fileName, const RecordList &records)
 {
-    const QList<KeySpec> &rules = recordKeySpecs(fileName);
+    const QList<KeyRule> &rules = recordKeyRules(fileName);
     QStringList problems;
     for (qsizetype i = 0; i < records.size(); ++i) {
         const Record &record = records[i];
         const QString where = tr("record %1").arg(i + 1);
-        for (const KeySpec &rule : rules) {
+        for (const KeyRule &rule : rules) {
             const auto it = record.constFind(rule.key);
             if (it == record.constEnd()) {
                 if (rule.required)
                     problems.append(tr("%1: no \"%2\"").arg(where, rule.key));
                 continue;
             }
-            if (!holds(*it, rule.kind)) {
+            if (rule.required && it->typeId() == QMetaType::QString && it->toString().isEmpty()) {
+                problems.append(tr("%1: \"%2\" is empty").arg(where, rule.key));
+            } else if (!holds(*it, rule.kind)) {
                 problems.append(tr("%1: \"%2\" holds %3, not %4")
                                     .arg(where, rule.key, valueKindName(*it), kindName(rule.kind)));
             } else if (rule.key == ServiceTaskTimeUnits) {

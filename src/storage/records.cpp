@@ -1,4 +1,5 @@
 #include "storage/records.h"
+#include "storage/plist.h"
 
 #include <QDateTime>
 
@@ -90,10 +91,10 @@ qsizetype indexOfRecord(const RecordList &list, const Record &rec)
 
 // ---- The keys of each kind of record
 
-const QList<KeySpec> &recordKeySpecs(const QString &fileName)
+const QList<KeyRule> &recordKeyRules(const QString &fileName)
 {
     using K = ValueKind;
-    static const QList<KeySpec> property{
+    static const QList<KeyRule> property{
         {PropertyNameKey, K::String, true},           {PropertyAddressKey, K::String, false},
         {PropertyCityKey, K::String, false},          {PropertyStateKey, K::String, false},
         {PropertyZipKey, K::String, false},           {PropertyNoteKey, K::String, false},
@@ -102,25 +103,25 @@ const QList<KeySpec> &recordKeySpecs(const QString &fileName)
         {PropertyConstDateKey, K::Date, false},       {PropertyPurchaseCostKey, K::Real, false},
         {PropertyPurchaseDateKey, K::Date, false},    {PropertySaleCostKey, K::Real, false},
         {PropertySaleDateKey, K::Date, false}};
-    static const QList<KeySpec> provider{
+    static const QList<KeyRule> provider{
         {ProviderNameKey, K::String, true},     {ProviderAddressKey, K::String, false},
         {ProviderNoteKey, K::String, false},    {ProviderEmailKey, K::String, false},
         {ProviderWebPageKey, K::String, false}, {ProviderPhoneKey, K::String, false}};
     // A task without a unit recurs after 0 days and one without a count is
     // never due: odd, but usable.
-    static const QList<KeySpec> task{{ServiceTaskNameKey, K::String, true},
+    static const QList<KeyRule> task{{ServiceTaskNameKey, K::String, true},
                                      {ServiceTaskDescriptionKey, K::Data, false},
                                      {ServiceTaskTimeUnits, K::Integer, false},
                                      {ServiceTaskTimeInUnitsKey, K::Integer, false}};
     // Without its property, task or date a job matches no filter; a missing
     // provider only leaves that column empty.
-    static const QList<KeySpec> maintenance{
+    static const QList<KeyRule> maintenance{
         {PropertyNameKey, K::String, true},  {ProviderNameKey, K::String, false},
         {ServiceTaskNameKey, K::String, true}, {ServiceDateKey, K::Date, true},
         {TotalCostKey, K::String, false},    {PartsCostKey, K::String, false},
         {LaborCostKey, K::String, false},    {TaxCostKey, K::String, false},
         {NoteKey, K::String, false},         {BookMarkDataKeyForReceipt, K::Data, false}};
-    static const QList<KeySpec> none;
+    static const QList<KeyRule> none;
     if (fileName == PropertyFileForKOV)
         return property;
     if (fileName == ProviderFileForKOV)
@@ -137,8 +138,8 @@ namespace {
 QStringList keysOf(const QString &fileName)
 {
     QStringList keys;
-    for (const KeySpec &spec : recordKeySpecs(fileName))
-        keys.append(spec.key);
+    for (const KeyRule &rule : recordKeyRules(fileName))
+        keys.append(rule.key);
     return keys;
 }
 
@@ -166,6 +167,15 @@ const QStringList &maintenanceRecordKeys()
 {
     static const QStringList keys = keysOf(PropertyHistoryFileForKOV);
     return keys;
+}
+
+Record xmlCarriableRecord(Record record)
+{
+    for (auto it = record.begin(); it != record.end(); ++it) {
+        if (it->typeId() == QMetaType::QString)
+            *it = xmlCarriableText(it->toString());
+    }
+    return record;
 }
 
 Record withUnknownEntries(Record updated, const Record &stored, const QStringList &knownKeys)

@@ -116,17 +116,19 @@ qsizetype indexOfRecord(const RecordList &list, const Record &rec);
 // from a newer version or another program may hold others; a change must
 // carry them over rather than drop them.
 enum class ValueKind { String, Real, Integer, Date, Data };
-struct KeySpec {
+struct KeyRule {
     QString key;
     ValueKind kind;
     bool required;
 };
 // By data file name; empty for any other name.
-const QList<KeySpec> &recordKeySpecs(const QString &fileName);
+const QList<KeyRule> &recordKeyRules(const QString &fileName);
 const QStringList &propertyRecordKeys();
 const QStringList &providerRecordKeys();
 const QStringList &serviceTaskRecordKeys();
 const QStringList &maintenanceRecordKeys();
+// Every string value of `record` through xmlCarriableText (plist.h).
+Record xmlCarriableRecord(Record record);
 // `updated` with every entry of `stored` whose key is not in `knownKeys`.
 Record withUnknownEntries(Record updated, const Record &stored, const QStringList &knownKeys);
 // `record` without the entries whose key is not in `knownKeys`.
