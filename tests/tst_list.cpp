@@ -134,7 +134,6 @@ private:
     static void choose(QComboBox *popup, const QString &title);
     static void show(KOVAppDelegate *d, const QDateTime &begin, const QDateTime &end, const QString &property,
                      const QString &task);
-    static QStringList items(const QComboBox *popup);
     static QStringList shownNotes(KOVAppDelegate *d);
     static void clickHeader(QTableView *view, int section);
     QTemporaryDir *dir = nullptr;
@@ -220,17 +219,6 @@ void TestList::show(KOVAppDelegate *d, const QDateTime &begin, const QDateTime &
     choose(d->ui->propertyPopForShowTab1, property);
     choose(d->ui->serviceTaskPopForShowTab1, task);
     QTest::mouseClick(d->ui->showMaintBtn, Qt::LeftButton);
-}
-
-QStringList TestList::items(const QComboBox *popup)
-{
-    QStringList out;
-    for (int i = 0; i < popup->count(); ++i) {
-        const bool separator =
-            popup->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator");
-        out.append(separator ? QStringLiteral("---") : popup->itemText(i));
-    }
-    return out;
 }
 
 // The notes as the table shows them, top to bottom.
@@ -619,27 +607,27 @@ void TestList::popUpFamilies()
     auto d = start();
     // Entry: the whole property list, people's order; a name equal to the
     // closing item merges with it.
-    QCOMPARE(items(d->ui->propertyPopTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab1),
              (QStringList{"Lake House", "Main Street", "Unit 9", "Unit 10", "---", maintainItem}));
     QCOMPARE(d->ui->propertyPopTab1->currentText(), QStringLiteral("Lake House"));
-    QCOMPARE(items(d->ui->providerPopTab1), (QStringList{"Bob's Gutters", "---", maintainItem}));
-    QCOMPARE(items(d->ui->serTaskPopTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->providerPopTab1), (QStringList{"Bob's Gutters", "---", maintainItem}));
+    QCOMPARE(kov::test::popupItems(d->ui->serTaskPopTab1),
              (QStringList{"Check alarms", "Clean gutters", "Paint fence", "---", maintainItem}));
     // Filters: only the names in the log; the property named "All" merges
     // with the closing "All", which is selected.
-    QCOMPARE(items(d->ui->propertyPopForShowTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopForShowTab1),
              (QStringList{"Lake House", "main street", "Main Street", "---", "All"}));
     QCOMPARE(d->ui->propertyPopForShowTab1->currentIndex(), d->ui->propertyPopForShowTab1->count() - 1);
-    QCOMPARE(items(d->ui->serviceTaskPopForShowTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->serviceTaskPopForShowTab1),
              (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
     QCOMPARE(d->ui->serviceTaskPopForShowTab1->currentText(), QStringLiteral("All"));
 
     // A name repeated in the list shows once.
     d->loadThisPopupButton(d->ui->propertyPopTab2, {"B", "A", "B", "All"}, false, true);
-    QCOMPARE(items(d->ui->propertyPopTab2), (QStringList{"A", "B", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab2), (QStringList{"A", "B", "---", "All"}));
     // A filter of an empty log: the separator and "All" only.
     d->loadThisPopupButton(d->ui->propertyPopTab2, {}, false, true);
-    QCOMPARE(items(d->ui->propertyPopTab2), (QStringList{"---", "All"}));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab2), (QStringList{"---", "All"}));
 }
 
 void TestList::propertyFilterRefillsTasks()
@@ -648,20 +636,20 @@ void TestList::propertyFilterRefillsTasks()
     QComboBox *tasks = d->ui->serviceTaskPopForShowTab1;
     choose(d->ui->serviceTaskPopForShowTab1, QStringLiteral("Paint fence"));
     choose(d->ui->propertyPopForShowTab1, QStringLiteral("main street"));
-    QCOMPARE(items(tasks), (QStringList{"Clean gutters", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(tasks), (QStringList{"Clean gutters", "---", "All"}));
     QCOMPARE(tasks->currentText(), QStringLiteral("All"));
     choose(d->ui->propertyPopForShowTab1, QStringLiteral("Main Street"));
     // Tasks of dated and undated jobs alike.
-    QCOMPARE(items(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
     choose(d->ui->propertyPopForShowTab1, QStringLiteral("All"));
-    QCOMPARE(items(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
 
     // The other tabs' filters refill their own partners.
     d->loadAPopUpButtonUsingKey(d->ui->propertyPopTab3, PropertyNameKey, {}, false, true);
-    QCOMPARE(items(d->ui->propertyPopTab3), items(d->ui->propertyPopForShowTab1));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab3), kov::test::popupItems(d->ui->propertyPopForShowTab1));
     choose(d->ui->propertyPopTab3, QStringLiteral("Lake House"));
-    QCOMPARE(items(d->ui->serTaskPopTab3), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
-    QCOMPARE(items(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(d->ui->serTaskPopTab3), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(tasks), (QStringList{"Clean gutters", "Paint fence", "---", "All"}));
 }
 
 void TestList::intervalLine()
@@ -685,7 +673,7 @@ void TestList::emptyProviderList()
 {
     QVERIFY(writeDataFileArray({}, ProviderFileForKOV));
     auto d = start();
-    QCOMPARE(items(d->ui->providerPopTab1), (QStringList{"---", maintainItem}));
+    QCOMPARE(kov::test::popupItems(d->ui->providerPopTab1), (QStringList{"---", maintainItem}));
     QCOMPARE(d->ui->providerPopTab1->currentText(), maintainItem);
     // The task pop-up set the line; the provider list does not touch it.
     QCOMPARE(d->ui->taskDescUnderPopupTab1->text(), QStringLiteral("Recurring task interval: None"));

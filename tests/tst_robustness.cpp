@@ -417,13 +417,9 @@ QStringList TestRobustness::column(QTableView *view, const QString &identifier)
 // The names an entry pop-up offers, without its separator and last item.
 QStringList TestRobustness::entryNames(const QComboBox *popup)
 {
-    QStringList out;
-    for (int i = 0; i < popup->count(); ++i) {
-        const bool separator =
-            popup->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator");
-        if (!separator && popup->itemText(i) != maintainItem)
-            out.append(popup->itemText(i));
-    }
+    QStringList out = kov::test::popupItems(popup);
+    out.removeAll(QStringLiteral("---"));
+    out.removeAll(maintainItem);
     return out;
 }
 

@@ -42,17 +42,6 @@ const QString mismatchMessage = QStringLiteral(
     "mismatched data between the property/task/provider data and the property maintenance data\r\rIf it was "
     "deleted, please re-add. If it was changed make sure the *name* stays the same");
 
-QStringList items(const QComboBox *popup)
-{
-    QStringList out;
-    for (int i = 0; i < popup->count(); ++i) {
-        const bool separator =
-            popup->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator");
-        out.append(separator ? QStringLiteral("---") : popup->itemText(i));
-    }
-    return out;
-}
-
 QStringList names(const RecordList &list, const QString &key)
 {
     QStringList out;
@@ -524,21 +513,21 @@ void TestSheets::addRefreshesPopups()
     QVERIFY(open(d.get(), d->ui->propertyPopTab1, d->thePropertySheet));
     setText(d->propertySheetUi->propertyNamePropertySheet, QStringLiteral("Beach Hut"));
     QTest::mouseClick(d->propertySheetUi->addBtnPropertySheet, Qt::LeftButton);
-    QCOMPARE(items(d->ui->propertyPopTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab1),
              (QStringList{"Attic Flat", "Beach Hut", "lake House", "Main Street", "---", maintainItem}));
     QCOMPARE(d->ui->propertyPopTab1->currentText(), QStringLiteral("Beach Hut"));
     // The sheet's table in file order, the new entry last.
     QCOMPARE(column(d->propertySheetUi->tableViewPropertySheet, 0),
              (QStringList{"Main Street", "lake House", "Attic Flat", "Beach Hut"}));
     // The filter still lists the log's properties.
-    QCOMPARE(items(d->ui->propertyPopForShowTab1), (QStringList{"Main Street", "---", "All"}));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopForShowTab1), (QStringList{"Main Street", "---", "All"}));
 
     QTest::mouseClick(d->propertySheetUi->closeBtnPropertySheet, Qt::LeftButton);
     QVERIFY(open(d.get(), d->ui->providerPopTab1, d->theProviderSheet));
     setText(d->providerSheetUi->providerNameProviderSheet, QStringLiteral("Zed Plumbing"));
     setText(d->providerSheetUi->providerEmailProviderSheet, QStringLiteral("zed@example.com"));
     QTest::mouseClick(d->providerSheetUi->addBtnProviderSheet, Qt::LeftButton);
-    QCOMPARE(items(d->ui->providerPopTab1),
+    QCOMPARE(kov::test::popupItems(d->ui->providerPopTab1),
              (QStringList{"ace Roofing", "Bob's Gutters", "Zed Plumbing", "---", maintainItem}));
     QCOMPARE(d->ui->providerPopTab1->currentText(), QStringLiteral("Zed Plumbing"));
     const Record r = copyDataFileArray(ProviderFileForKOV).last();
@@ -663,7 +652,7 @@ void TestSheets::deleteLastPropertyLeavesMaintainItem()
     QVERIFY(open(d.get(), d->ui->propertyPopTab1, d->thePropertySheet));
     setText(d->propertySheetUi->propertyNamePropertySheet, QStringLiteral("Only"));
     d->doDeleteDriver(d->propertySheetUi->deleteBtnPropertySheet);
-    QCOMPARE(items(d->ui->propertyPopTab1), (QStringList{"---", maintainItem}));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab1), (QStringList{"---", maintainItem}));
     QCOMPARE(d->ui->propertyPopTab1->currentText(), maintainItem);
     QCOMPARE(column(d->propertySheetUi->tableViewPropertySheet, 0), QStringList());
     QCOMPARE(copyDataFileArray(PropertyFileForKOV), RecordList());
@@ -749,7 +738,7 @@ void TestSheets::fromEmptyStart()
     auto d = start();
     // A fresh task list comes from the shipped defaults.
     QVERIFY(!copyDataFileArray(ServiceTaskFileForKOV).isEmpty());
-    QCOMPARE(items(d->ui->propertyPopTab1), (QStringList{"---", maintainItem}));
+    QCOMPARE(kov::test::popupItems(d->ui->propertyPopTab1), (QStringList{"---", maintainItem}));
 
     QVERIFY(open(d.get(), d->ui->propertyPopTab1, d->thePropertySheet));
     setText(d->propertySheetUi->propertyNamePropertySheet, QStringLiteral("Home"));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QList>
 #include <QMainWindow>
@@ -64,6 +65,18 @@ inline std::unique_ptr<KOVAppDelegate> startWindow(const std::function<void(KOVA
     if (!QTest::qWaitForWindowExposed(d->window))
         qWarning("window not exposed");
     return d;
+}
+
+// A pop-up's items as a person reads them, a separator as "---".
+inline QStringList popupItems(const QComboBox *popup)
+{
+    QStringList out;
+    for (int i = 0; i < popup->count(); ++i) {
+        const bool separator =
+            popup->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator");
+        out.append(separator ? QStringLiteral("---") : popup->itemText(i));
+    }
+    return out;
 }
 
 } // namespace kov::test
