@@ -2,7 +2,7 @@
 // widgets.
 #include <QtTest>
 
-#include "app/versionrules.h"
+#include "version/versionrules.h"
 #include "due/duerules.h"
 #include "due/reminderrules.h"
 #include "testsupport.h"

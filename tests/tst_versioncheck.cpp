@@ -15,7 +15,7 @@
 #include "app/alerts.h"
 #include "app/kovappdelegate.h"
 #include "app/versioncheck.h"
-#include "app/versionrules.h"
+#include "version/versionrules.h"
 #include "ui_mainwindow.h"
 
 #include "windowsupport.h"

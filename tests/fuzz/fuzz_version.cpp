@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/versionrules.h"
+#include "version/versionrules.h"
 #include "fuzzcheck.h"
 
 using namespace kov;

@@ -16,7 +16,7 @@
 
 #include "app/alerts.h"
 #include "app/kovappdelegate.h"
-#include "app/versionrules.h"
+#include "version/versionrules.h"
 
 using namespace kov;
 

@@ -1,4 +1,4 @@
-#include "app/versionrules.h"
+#include "version/versionrules.h"
 
 #include <QCoreApplication>
 #include <QStringDecoder>
