@@ -14,7 +14,7 @@
 #include <QTest>
 
 #include "app/alerts.h"
-#include "app/kovappdelegate.h"
+#include "app/mainwindow.h"
 #include "storage/clock.h"
 #include "storage/datafiles.h"
 
@@ -55,16 +55,26 @@ inline void endWindowTest()
 
 // A launched window at a size that shows every control; `prepare` (a pane
 // to choose, say) runs before it is waited on.
-inline std::unique_ptr<KOVAppDelegate> startWindow(const std::function<void(KOVAppDelegate *)> &prepare = {})
+inline std::unique_ptr<MainWindow> startWindow(const std::function<void(MainWindow *)> &prepare = {})
 {
-    auto d = std::make_unique<KOVAppDelegate>();
-    d->applicationDidFinishLaunching();
-    d->window->resize(1200, 800);
+    auto w = std::make_unique<MainWindow>();
+    w->applicationDidFinishLaunching();
+    w->resize(1200, 800);
     if (prepare)
-        prepare(d.get());
-    if (!QTest::qWaitForWindowExposed(d->window))
+        prepare(w.get());
+    if (!QTest::qWaitForWindowExposed(w.get()))
         qWarning("window not exposed");
-    return d;
+    return w;
+}
+
+// A widget of a form by its objectName; fails the test when there is none.
+template <typename W = QWidget>
+W *child(const QObject *parent, const char *name)
+{
+    W *w = parent->findChild<W *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no widget named %s", name);
+    return w;
 }
 
 // A pop-up's items as a person reads them, a separator as "---".

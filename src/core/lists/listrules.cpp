@@ -10,10 +10,14 @@ namespace kov {
 
 Record propertyRecordFromValues(const PropertyValues &v)
 {
-    Record r{{PropertyNameKey, v.name},         {PropertyAddressKey, v.address},
-             {PropertyCityKey, v.city},         {PropertyStateKey, v.state},
-             {PropertyZipKey, v.zip},           {PropertyNoteKey, v.note},
-             {PropertyLotSizeKey, v.lotSize},   {PropertyIntSizeKey, v.interiorSize},
+    Record r{{PropertyNameKey, v.name},
+             {PropertyAddressKey, v.address},
+             {PropertyCityKey, v.city},
+             {PropertyStateKey, v.state},
+             {PropertyZipKey, v.zip},
+             {PropertyNoteKey, v.note},
+             {PropertyLotSizeKey, v.lotSize},
+             {PropertyIntSizeKey, v.interiorSize},
              {PropertyConstDateKey, v.constructed.toUTC()}};
     if (!v.purchaseMethod.isEmpty())
         r.insert(PropertyPurchaseMethodKey, v.purchaseMethod);
@@ -34,9 +38,12 @@ Record propertyRecordFromValues(const PropertyValues &v)
 
 Record providerRecordFromValues(const ProviderValues &v)
 {
-    return xmlCarriableRecord(Record{{ProviderNameKey, v.name},   {ProviderAddressKey, v.address},
-                                     {ProviderNoteKey, v.note},   {ProviderEmailKey, v.email},
-                                     {ProviderWebPageKey, v.webPage}, {ProviderPhoneKey, v.phone}});
+    return xmlCarriableRecord(Record{{ProviderNameKey, v.name},
+                                     {ProviderAddressKey, v.address},
+                                     {ProviderNoteKey, v.note},
+                                     {ProviderEmailKey, v.email},
+                                     {ProviderWebPageKey, v.webPage},
+                                     {ProviderPhoneKey, v.phone}});
 }
 
 TaskEntryCheck checkTaskEntry(const QString &name, const QString &descriptionText, int unit,
@@ -106,18 +113,27 @@ Record rowOfPresent(const Record &record, std::initializer_list<std::pair<QStrin
 Record propertySheetRow(const Record &property)
 {
     return rowOfPresent(property, {{col::propname, PropertyNameKey},
-                                      {col::propaddress, PropertyAddressKey},
-                                      {col::propcity, PropertyCityKey},
-                                      {col::propstate, PropertyStateKey},
-                                      {col::proppostal, PropertyZipKey}});
+                                   {col::propaddress, PropertyAddressKey},
+                                   {col::propcity, PropertyCityKey},
+                                   {col::propstate, PropertyStateKey},
+                                   {col::proppostal, PropertyZipKey}});
 }
 
 Record providerSheetRow(const Record &provider)
 {
     return rowOfPresent(provider, {{col::provname, ProviderNameKey},
-                                      {col::provaddress, ProviderAddressKey},
-                                      {col::provnotes, ProviderNoteKey},
-                                      {col::provphone, ProviderPhoneKey}});
+                                   {col::provaddress, ProviderAddressKey},
+                                   {col::provnotes, ProviderNoteKey},
+                                   {col::provphone, ProviderPhoneKey}});
+}
+
+QString nameKeyOfList(const QString &fileName)
+{
+    if (fileName == PropertyFileForKOV)
+        return PropertyNameKey;
+    if (fileName == ProviderFileForKOV)
+        return ProviderNameKey;
+    return ServiceTaskNameKey;
 }
 
 } // namespace kov

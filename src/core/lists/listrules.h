@@ -13,10 +13,10 @@ namespace kov {
 // The fields of the property sheet, as the user left them.
 struct PropertyValues {
     QString name, address, city, state, zip, note;
-    QString lotSize, interiorSize;  // stored as typed
-    QString purchaseMethod, currentStatus;  // pop-up titles; empty: nothing chosen
+    QString lotSize, interiorSize;         // stored as typed
+    QString purchaseMethod, currentStatus; // pop-up titles; empty: nothing chosen
     QDateTime constructed, acquired, sold;
-    QString purchaseCost, saleCost;  // as typed, possibly with symbols
+    QString purchaseCost, saleCost; // as typed, possibly with symbols
 };
 
 struct ProviderValues {
@@ -57,6 +57,9 @@ inline bool nameExists(const RecordList &list, const QString &key, const QString
 {
     return indexOfName(list, key, name) >= 0;
 }
+
+// The key that names an entry of a reference list file.
+QString nameKeyOfList(const QString &fileName);
 
 // The rows of the three sheet tables.
 Record taskSheetRow(const Record &task);

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -165,17 +166,44 @@ RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)
     return records;
 }
 
-bool writeDataFileArray(const RecordList &array, const QString &fileName)
+FileStamp fileStamp(const QString &path)
+{
+    FileStamp stamp;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = quint64(st.st_dev);
+    stamp.inode = quint64(st.st_ino);
+    stamp.size = qint64(st.st_size);
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return stamp;
+}
+
+bool writeDataFileArray(const RecordList &array, const QString &fileName, FileStamp *readAs)
 {
     const QString dir = dataFolderPath();
     const QString path = QDir(dir).filePath(fileName);
 
     // Never replace what we could not read: the user's records may be in it.
-    DataFileStatus current;
-    readDataFile(path, &current);
-    if (current.state == DataFileStatus::Unreadable) {
-        report(DataFileProblem::WriteRefused, fileName, path, current.reason);
-        return false;
+    // A caller that read this very version and found it readable spares the
+    // second read.
+    if (!readAs || fileStamp(path) != *readAs) {
+        DataFileStatus current;
+        readDataFile(path, &current);
+        if (current.state == DataFileStatus::Unreadable) {
+            report(DataFileProblem::WriteRefused, fileName, path, current.reason);
+            return false;
+        }
     }
 
     QVariantList list;
@@ -216,7 +244,18 @@ bool writeDataFileArray(const RecordList &array, const QString &fileName)
     }
     // The rename itself is durable only once the folder is synced.
     syncFolder(dir);
+    if (readAs)
+        *readAs = fileStamp(path);
     return true;
+}
+
+Record asStored(const Record &record)
+{
+    QVariant back;
+    if (!readPlist(writePlist(QVariantList{record}), &back, nullptr))
+        return record;
+    const QVariantList list = back.toList();
+    return list.isEmpty() ? record : list.first().toMap();
 }
 
 RecordList copyResourceArray(const QString &resourceName)

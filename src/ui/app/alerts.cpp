@@ -65,15 +65,19 @@ private:
         box->setText(showing.first);
         // Texts written with carriage returns read as line breaks.
         QString shown = showing.second;
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         box->setInformativeText(shown);
         showPlainText(box);
         box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-        connect(box, &QMessageBox::finished, this, [this] {
-            box = nullptr;
-            showNext();
-        }, Qt::QueuedConnection);
+        connect(
+            box, &QMessageBox::finished, this,
+            [this] {
+                box = nullptr;
+                showNext();
+            },
+            Qt::QueuedConnection);
         box->open();
     }
 
@@ -85,7 +89,7 @@ private:
 
 } // namespace
 
-void showSheetAlert(QWidget *window, const QString &message, const QString &title)
+void doSheetAlert(QWidget *window, const QString &message, const QString &title)
 {
     AlertRecord record;
     record.kind = AlertRecord::Sheet;
@@ -102,8 +106,8 @@ void showSheetAlert(QWidget *window, const QString &message, const QString &titl
     SheetQueue::of(window)->post(title, message);
 }
 
-int runModalAlert(AlertStyle style, const QString &title, const QString &message,
-                  const QString &firstButton, const QString &secondButton)
+int runModalAlert(AlertStyle style, const QString &title, const QString &message, const QString &firstButton,
+                  const QString &secondButton)
 {
     AlertRecord record;
     record.kind = AlertRecord::Modal;
@@ -120,7 +124,7 @@ int runModalAlert(AlertStyle style, const QString &title, const QString &message
 
     QMessageBox box;
     box.setWindowTitle(QStringLiteral("KOV"));
-    box.setIcon(style == AlertStyle::Critical   ? QMessageBox::Critical
+    box.setIcon(style == AlertStyle::Critical  ? QMessageBox::Critical
                 : style == AlertStyle::Warning ? QMessageBox::Warning
                                                : QMessageBox::Information);
     box.setText(title);
@@ -133,6 +137,20 @@ int runModalAlert(AlertStyle style, const QString &title, const QString &message
     box.setDefaultButton(first);
     box.exec();
     return (second && box.clickedButton() == second) ? AlertSecondButtonReturn : AlertFirstButtonReturn;
+}
+
+void noReportsSelectedErrorMsg(QWidget *window)
+{
+    doSheetAlert(window, QCoreApplication::translate("KOV", "Use Checkboxes to select reports"),
+                 QCoreApplication::translate("KOV", "No Reports Selected"));
+}
+
+void noDataFoundErrorMsg(QWidget *window)
+{
+    doSheetAlert(window, QCoreApplication::translate("KOV", "Adjusting the selection criteria might help."),
+                 QCoreApplication::translate("KOV",
+                                             "For one or more reports, no qualifying property maintenance "
+                                             "found based on selection criteria"));
 }
 
 void beep()

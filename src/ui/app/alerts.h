@@ -21,7 +21,7 @@ inline constexpr int AlertSecondButtonReturn = 1001;
 struct AlertRecord {
     enum Kind { Sheet, Modal };
     Kind kind = Sheet;
-    QPointer<QWidget> window;  // the window a sheet alert is attached to
+    QPointer<QWidget> window; // the window a sheet alert is attached to
     AlertStyle style = AlertStyle::Warning;
     QString title;
     QString message;
@@ -52,12 +52,16 @@ Q_SIGNALS:
 
 // A window-modal alert with one "OK" button; returns at once while the alert
 // stays up until the user dismisses it.
-void showSheetAlert(QWidget *window, const QString &message, const QString &title);
+void doSheetAlert(QWidget *window, const QString &errorString, const QString &titleString);
+
+// The messages more than one tab gives.
+void noReportsSelectedErrorMsg(QWidget *window);
+void noDataFoundErrorMsg(QWidget *window);
 
 // An application-modal alert; blocks until a button is pressed and returns
 // AlertFirstButtonReturn or AlertSecondButtonReturn.
-int runModalAlert(AlertStyle style, const QString &title, const QString &message,
-                  const QString &firstButton, const QString &secondButton = QString());
+int runModalAlert(AlertStyle style, const QString &title, const QString &message, const QString &firstButton,
+                  const QString &secondButton = QString());
 
 // The system beep.
 void beep();

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "app/kovappdelegate.h"
+#include "app/mainwindow.h"
 #include "storage/datafiles.h"
 #include "storage/translations.h"
 
@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(dataDir))
         kov::setDataFolderOverride(parser.value(dataDir));
 
-    KOVAppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
+    kov::MainWindow window;
+    window.applicationDidFinishLaunching();
     return app.exec();
 }

@@ -1,5 +1,5 @@
-// Tab 3: Show totals and averages the costs of the selected records and
-// charts them per calendar month.
+#include "costs/costtab.h"
+
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -7,32 +7,58 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/kovappdelegate.h"
+#include "app/alerts.h"
+#include "app/datastore.h"
+#include "app/datepopover.h"
 #include "costs/costcalc.h"
 #include "costs/costchart.h"
 #include "log/costrules.h"
-#include "log/logfilter.h"
-#include "ui_mainwindow.h"
+#include "log/numericfields.h"
+#include "ui_costtab.h"
 
-using namespace kov;
+namespace kov {
 
-void KOVAppDelegate::connectTab3()
+CostTab::CostTab(DataStore *dataStore, DatePopover *datePopover, QObject *parent)
+    : QObject(parent), store(dataStore), page(new QWidget), ui(new Ui::CostTab)
 {
+    ui->setupUi(page);
+    area = {ui->beginDateTab3, ui->endDateTab3, ui->propertyPopTab3, ui->serTaskPopTab3, ui->showBtnTab3};
     costChartTab3 = new CostChart(ui->costChartTab3);
     costChartTab3->setObjectName(QStringLiteral("costChart"));
     ui->costChartLayoutTab3->addWidget(costChartTab3);
+    area.setDateDefaultsWithBeginDate();
+
     connect(ui->showBtnTab3, &QPushButton::clicked, this, [this] { respondToShowBtnPane3(); });
+    connect(ui->propertyPopTab3, &QComboBox::activated, this,
+            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    datePopover->attach(ui->popOverTriggerTab3BeginDate, ui->beginDateTab3);
+    datePopover->attach(ui->popOverTriggerTab3EndDate, ui->endDateTab3);
+    // Every write of the log or a list resets the choice, as at start-up.
+    connect(store, &DataStore::historyChanged, this, [this] { setPane3(); });
+    connect(store, &DataStore::listChanged, this, [this] { setPane3(); });
 }
 
-void KOVAppDelegate::respondToShowBtnPane3()
+CostTab::~CostTab()
+{
+    delete ui;
+    if (!page->parent())
+        delete page;
+}
+
+void CostTab::setPane3()
+{
+    area.resetFromLog(store->records(PropertyHistoryFileForKOV));
+}
+
+void CostTab::respondToShowBtnPane3()
 {
     // A refused date range has shown its alert; every field stays.
     const std::optional<RecordList> records =
-        copyArrayAndCheckDates(ui->beginDateTab3, ui->endDateTab3, ui->propertyPopTab3, ui->serTaskPopTab3);
+        area.copyArrayAndCheckDates(store->records(PropertyHistoryFileForKOV), page->window());
     if (!records)
         return;
     if (records->isEmpty()) {
-        noDataFoundErrorMsg();
+        noDataFoundErrorMsg(page->window());
         return;
     }
     const QDateTime begin = ui->beginDateTab3->dateTime();
@@ -55,3 +81,5 @@ void KOVAppDelegate::respondToShowBtnPane3()
                                   tr("qualifying maintenance records"));
     costChartTab3->setMonths(costsPerMonth(*records, begin, end));
 }
+
+} // namespace kov

@@ -1,25 +1,66 @@
-// Tab 2: Show lists when each recurring task is next due, every record or
-// the latest per property and task, or only what is due now.
+#include "due/duetab.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 
-#include "app/kovappdelegate.h"
+#include "app/alerts.h"
+#include "app/datastore.h"
 #include "due/duerules.h"
 #include "log/rowtablemodel.h"
 #include "storage/clock.h"
-#include "storage/datafiles.h"
-#include "ui_mainwindow.h"
+#include "ui_duetab.h"
 
-using namespace kov;
+namespace kov {
 
-void KOVAppDelegate::connectTab2()
+DueTab::DueTab(DataStore *dataStore, QObject *parent)
+    : QObject(parent), store(dataStore), page(new QWidget), ui(new Ui::DueTab)
 {
+    ui->setupUi(page);
+    area = {nullptr, nullptr, ui->propertyPopTab2, ui->serTaskPopTab2, ui->showBtnTab2};
+    modelTab2 = new RowTableModel(&maintDueArrayForTV,
+                                  {{col::property2, tr("Property")},
+                                   {col::task2, tr("Task")},
+                                   {col::lastdate, tr("Last Done")},
+                                   {col::nextdate, tr("Next Due")}},
+                                  this);
+    QTableView *table = ui->tableViewTab2;
+    table->setModel(modelTab2);
+    table->setSortingEnabled(true);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+
+    contextMenuTab2 = new QMenu(table);
+    contextMenuTab2->setObjectName(QStringLiteral("contextMenuTab2"));
+    contextMenuTab2->addAction(QString())->setEnabled(false);
+    contextMenuTab2->addAction(tr("Send Reminder"));
+
     connect(ui->showBtnTab2, &QPushButton::clicked, this, [this] { respondToShowBtnPane2(); });
+    connect(ui->propertyPopTab2, &QComboBox::activated, this,
+            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    // Every write of the log or a list resets the choice, as at start-up.
+    connect(store, &DataStore::historyChanged, this, [this] { setPane2(); });
+    connect(store, &DataStore::listChanged, this, [this] { setPane2(); });
 }
 
-int KOVAppDelegate::selectedTagTab2() const
+DueTab::~DueTab()
+{
+    delete ui;
+    if (!page->parent())
+        delete page;
+}
+
+void DueTab::setPane2()
+{
+    area.resetFromLog(store->records(PropertyHistoryFileForKOV));
+}
+
+int DueTab::selectedTagTab2() const
 {
     const QList<QAbstractButton *> buttons = ui->radioBtnTab2->findChildren<QAbstractButton *>();
     for (const QAbstractButton *button : buttons)
@@ -28,9 +69,10 @@ int KOVAppDelegate::selectedTagTab2() const
     return 0;
 }
 
-void KOVAppDelegate::respondToShowBtnPane2()
+void DueTab::respondToShowBtnPane2()
 {
-    const RecordList history = copyDataFileArray(PropertyHistoryFileForKOV);
+    QWidget *window = page->window();
+    const RecordList history = store->records(PropertyHistoryFileForKOV);
     if (history.isEmpty()) {
         doSheetAlert(window, tr("There is no property maintenance history to show"), QString());
         return;
@@ -41,22 +83,20 @@ void KOVAppDelegate::respondToShowBtnPane2()
     if (ui->serTaskPopTab2->currentIndex() < 0 || ui->serTaskPopTab2->currentText().isEmpty())
         doSheetAlert(window, tr("No Task Selected. Please choose a task"), QString());
 
-    const RecordList kept =
-        copyDueRecords(history, copyPredicateString(ui->propertyPopTab2, ui->serTaskPopTab2));
-    buildBrowserArrayFromInitialPropTaskFilteredArray(kept);
+    buildBrowserArrayFromInitialPropTaskFilteredArray(copyDueRecords(history, area.copyPredicateString()));
     if (mode == DueMode::Latest || mode == DueMode::Overdue)
         buildTempArraysForFiltering();
     if (mode == DueMode::Overdue)
         overDueOnly();
 
     modelTab2->reload();
-    putCountOnContent(maintDueArrayForTV.size(), 1);
+    Q_EMIT countChanged(maintDueArrayForTV.size());
 }
 
-void KOVAppDelegate::buildBrowserArrayFromInitialPropTaskFilteredArray(const RecordList &records)
+void DueTab::buildBrowserArrayFromInitialPropTaskFilteredArray(const RecordList &records)
 {
     QStringList badUnitTasks;
-    maintDueArrayForTV = buildDueItems(records, copyDataFileArray(ServiceTaskFileForKOV), &badUnitTasks);
+    maintDueArrayForTV = buildDueItems(records, store->records(ServiceTaskFileForKOV), &badUnitTasks);
     // One bad task must not cost the whole list: it is listed as never due,
     // and the user hears of it once per Show.
     if (!badUnitTasks.isEmpty())
@@ -64,7 +104,7 @@ void KOVAppDelegate::buildBrowserArrayFromInitialPropTaskFilteredArray(const Rec
                       tr("This is an error. Notify Developer."), QStringLiteral("OK"));
 }
 
-void KOVAppDelegate::buildTempArraysForFiltering()
+void DueTab::buildTempArraysForFiltering()
 {
     QStringList titles;
     for (int i = 0; i < ui->propertyPopTab2->count(); ++i)
@@ -72,7 +112,9 @@ void KOVAppDelegate::buildTempArraysForFiltering()
     maintDueArrayForTV = latestPerPropertyTask(maintDueArrayForTV, titles);
 }
 
-void KOVAppDelegate::overDueOnly()
+void DueTab::overDueOnly()
 {
     kov::overDueOnly(maintDueArrayForTV, Clock::now());
 }
+
+} // namespace kov

@@ -1,5 +1,10 @@
 #include "log/rowtablemodel.h"
 
+#include <QEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+
 #include <QApplication>
 #include <QBrush>
 #include <QDateTime>
@@ -151,6 +156,43 @@ void RowTableModel::reload()
 {
     beginResetModel();
     endResetModel();
+}
+
+namespace {
+
+// Reports a press anywhere in the table (rows or empty space) as its single
+// click; the double click that may follow comes after it, as on the Mac.
+// Sorting by a header or moving the selection with the keyboard puts another
+// record under the selection: Change and Delete must not then act on it as
+// if it were the one loaded into the form.
+class TableClickFilter : public QObject {
+public:
+    TableClickFilter(QTableView *table, std::function<void()> clicked)
+        : QObject(table), onClick(std::move(clicked))
+    {
+        table->viewport()->installEventFilter(this);
+        table->horizontalHeader()->viewport()->installEventFilter(this);
+        if (QItemSelectionModel *selection = table->selectionModel())
+            QObject::connect(selection, &QItemSelectionModel::currentRowChanged, this, [this] { onClick(); });
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            onClick();
+        return false;
+    }
+
+private:
+    std::function<void()> onClick;
+};
+
+} // namespace
+
+void installTableClickFilter(QTableView *table, std::function<void()> clicked)
+{
+    new TableClickFilter(table, std::move(clicked));
 }
 
 } // namespace kov

@@ -4,8 +4,12 @@
 // next date of the due list shows red once it has come.
 #pragma once
 
+#include <functional>
+
 #include <QAbstractTableModel>
 #include <QIcon>
+
+class QTableView;
 
 #include "storage/records.h"
 
@@ -43,5 +47,10 @@ private:
     QList<TableColumn> cols;
     mutable QIcon receiptIcon;
 };
+
+// Calls `clicked` for a press anywhere in the table (rows, empty space or a
+// header) and whenever the current row moves: another record may then be
+// under the selection than the one loaded into a form.
+void installTableClickFilter(QTableView *table, std::function<void()> clicked);
 
 } // namespace kov

@@ -1,63 +1,78 @@
-// Tab 4: the report checkboxes, Print, and tab 1's Print of the table as
-// shown. The rows are assembled by the rules kov-cli report shares.
+#include "reports/reportstab.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QTableView>
 
-#include "app/kovappdelegate.h"
+#include "app/alerts.h"
+#include "app/datastore.h"
+#include "app/datepopover.h"
 #include "reports/reportassembly.h"
-#include "ui_mainwindow.h"
+#include "ui_reportstab.h"
 
-using namespace kov;
+namespace kov {
 
 namespace {
-
 constexpr int AllReportsTag = 10;
-
-QList<QAbstractButton *> reportBoxes(const Ui::MainWindow *ui)
-{
-    return ui->reportsTab4->findChildren<QAbstractButton *>();
 }
 
-QAbstractButton *reportBoxWithTag(const Ui::MainWindow *ui, int tag)
+ReportsTab::ReportsTab(DataStore *dataStore, DatePopover *datePopover, QObject *parent)
+    : QObject(parent), store(dataStore), page(new QWidget), ui(new Ui::ReportsTab)
 {
-    for (QAbstractButton *box : reportBoxes(ui))
+    ui->setupUi(page);
+    area = {ui->beginDateTab4, ui->endDateTab4, ui->propertyPopTab4, ui->serTaskPopTab4, ui->printBtnTab4};
+    area.setDateDefaultsWithBeginDate();
+    for (QAbstractButton *box : ui->reportsTab4->findChildren<QAbstractButton *>()) {
+        const int tag = box->property("tag").toInt();
+        connect(box, &QAbstractButton::clicked, this, [this, tag](bool on) { reportChkBoxClicked(tag, on); });
+    }
+    connect(ui->printBtnTab4, &QPushButton::clicked, this, [this] { respondToPrintBtnPane4(); });
+    connect(ui->propertyPopTab4, &QComboBox::activated, this,
+            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    datePopover->attach(ui->popOverTriggerTab4BeginDate, ui->beginDateTab4);
+    datePopover->attach(ui->popOverTriggerTab4EndDate, ui->endDateTab4);
+    // Every write of the log or a list resets the choice, as at start-up.
+    connect(store, &DataStore::historyChanged, this, [this] { setPane4(); });
+    connect(store, &DataStore::listChanged, this, [this] { setPane4(); });
+}
+
+ReportsTab::~ReportsTab()
+{
+    delete ui;
+    if (!page->parent())
+        delete page;
+}
+
+void ReportsTab::setPane4()
+{
+    area.resetFromLog(store->records(PropertyHistoryFileForKOV));
+}
+
+QAbstractButton *ReportsTab::reportBoxWithTag(int tag) const
+{
+    for (QAbstractButton *box : ui->reportsTab4->findChildren<QAbstractButton *>())
         if (box->property("tag").toInt() == tag)
             return box;
     return nullptr;
 }
 
-bool isTicked(const Ui::MainWindow *ui, int tag)
+bool ReportsTab::isTicked(int tag) const
 {
-    const QAbstractButton *box = reportBoxWithTag(ui, tag);
+    const QAbstractButton *box = reportBoxWithTag(tag);
     return box && box->isChecked();
 }
 
-} // namespace
-
-void KOVAppDelegate::connectTab4()
+void ReportsTab::reportChkBoxClicked(int tag, bool on)
 {
-    for (QAbstractButton *box : reportBoxes(ui))
-        connect(box, &QAbstractButton::clicked, this, [this, box] { reportChkBoxClicked(box); });
-    for (QPushButton *print : {ui->printBtnTab4, ui->printBtnTab1})
-        connect(print, &QPushButton::clicked, this, [this, print] { respondToPrintBtnPane4(print); });
-}
-
-void KOVAppDelegate::reportChkBoxClicked(QAbstractButton *cell)
-{
-    const int tag = cell->property("tag").toInt();
-    const bool on = cell->isChecked();
     auto setEvery = [this](bool state) {
-        for (QAbstractButton *box : reportBoxes(ui))
+        for (QAbstractButton *box : ui->reportsTab4->findChildren<QAbstractButton *>())
             box->setChecked(state);
     };
     if (tag >= int(ReportByProperty) && tag <= int(ReportTaskList)) {
         if (!on) {
-            if (QAbstractButton *all = reportBoxWithTag(ui, AllReportsTag))
+            if (QAbstractButton *all = reportBoxWithTag(AllReportsTag))
                 all->setChecked(false);
         } else if (areAllCheckBoxesON()) {
             setEvery(true);
@@ -67,63 +82,64 @@ void KOVAppDelegate::reportChkBoxClicked(QAbstractButton *cell)
     }
 }
 
-bool KOVAppDelegate::areAllCheckBoxesON() const
+bool ReportsTab::areAllCheckBoxesON() const
 {
     for (int tag = ReportByProperty; tag <= int(ReportTaskList); ++tag)
-        if (!isTicked(ui, tag))
+        if (!isTicked(tag))
             return false;
     return true;
 }
 
-void KOVAppDelegate::respondToPrintBtnPane4(QObject *sender)
+void ReportsTab::respondToPrintBtnPane4()
 {
-    if (sender == ui->printBtnTab1) {
-        processReportPane4(ReportMaintenanceTable);
-        return;
-    }
-    const bool all = isTicked(ui, AllReportsTag);
+    const bool all = isTicked(AllReportsTag);
     bool anyTicked = false;
     for (unsigned tag = ReportByProperty; tag <= ReportTaskList; ++tag) {
-        if (all || isTicked(ui, int(tag))) {
+        if (all || isTicked(int(tag))) {
             anyTicked = true;
             processReportPane4(tag);
         }
     }
     if (!anyTicked)
-        noReportsSelectedErrorMsg();
+        noReportsSelectedErrorMsg(page->window());
 }
 
-void KOVAppDelegate::processReportPane4(unsigned whichReport)
+void ReportsTab::processReportPane4(unsigned whichReport)
 {
     RecordList rows;
     QDateTime begin, end;
-    ReportOptions options;
-    if (whichReport == ReportMaintenanceTable) {
-        // The table's order on screen, whatever sorted it.
-        const QHeaderView *rowHeader = ui->tableViewTab1->verticalHeader();
-        for (int visual = 0; visual < propertyMaintArrayForTV.size(); ++visual) {
-            const int logical = rowHeader->logicalIndex(visual);
-            rows.append(propertyMaintArrayForTV.value(logical < 0 ? visual : logical));
-        }
-        options.maintenanceTableTitles = copyColumnTitlesOnTab1();
-    } else if (whichReport >= ReportPropertyList && whichReport <= ReportTaskList) {
-        // A file that cannot be read has told the user through the data
-        // file problem handler; its report then has no rows.
-        rows = copyReportRows(whichReport, LogFilter{});
+    if (whichReport >= ReportPropertyList && whichReport <= ReportTaskList) {
+        // A file that cannot be read has told the user through the store;
+        // its report then has no rows.
+        rows = store->records(reportDataFile(whichReport));
     } else {
         // Dates out of order: the date alert has been shown; this report
         // ends there.
         const std::optional<RecordList> found =
-            copyArrayAndCheckDates(ui->beginDateTab4, ui->endDateTab4, ui->propertyPopTab4, ui->serTaskPopTab4);
+            area.copyArrayAndCheckDates(store->records(PropertyHistoryFileForKOV), page->window());
         if (!found)
             return;
         rows = *found;
         begin = ui->beginDateTab4->dateTime();
         end = ui->endDateTab4->dateTime();
     }
+    finishReport(whichReport, std::move(rows), begin, end, {});
+}
+
+void ReportsTab::printMaintenanceTable(const RecordList &rows, const QStringList &titles)
+{
+    ReportOptions options;
+    options.maintenanceTableTitles = titles;
+    finishReport(ReportMaintenanceTable, rows, {}, {}, options);
+}
+
+void ReportsTab::finishReport(unsigned whichReport, RecordList rows, const QDateTime &begin,
+                              const QDateTime &end, const ReportOptions &options)
+{
+    QWidget *window = page->window();
     // An empty table gives no blank document, only the alert.
     if (rows.isEmpty()) {
-        noDataFoundErrorMsg();
+        noDataFoundErrorMsg(window);
         return;
     }
     const ReportOutcome outcome = makeReport(whichReport, std::move(rows), begin, end, options);
@@ -132,10 +148,11 @@ void KOVAppDelegate::processReportPane4(unsigned whichReport)
         openUrl(QUrl::fromLocalFile(outcome.path));
         break;
     case ReportOutcome::NoData:
-        noDataFoundErrorMsg();
+        noDataFoundErrorMsg(window);
         break;
     case ReportOutcome::UnknownReport:
-        doSheetAlert(window, QStringLiteral("whichReport not found"), QStringLiteral("respondToPrintBtnPane4 error"));
+        doSheetAlert(window, QStringLiteral("whichReport not found"),
+                     QStringLiteral("respondToPrintBtnPane4 error"));
         break;
     case ReportOutcome::Failed:
         // Never a silent failure: the user expects a document.
@@ -143,3 +160,5 @@ void KOVAppDelegate::processReportPane4(unsigned whichReport)
         break;
     }
 }
+
+} // namespace kov
