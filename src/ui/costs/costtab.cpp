@@ -29,13 +29,9 @@ CostTab::CostTab(DataStore *dataStore, DatePopover *datePopover, QObject *parent
     area.setDateDefaultsWithBeginDate();
 
     connect(ui->showBtnTab3, &QPushButton::clicked, this, [this] { respondToShowBtnPane3(); });
-    connect(ui->propertyPopTab3, &QComboBox::activated, this,
-            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    area.followStore(this, store, true);
     datePopover->attach(ui->popOverTriggerTab3BeginDate, ui->beginDateTab3);
     datePopover->attach(ui->popOverTriggerTab3EndDate, ui->endDateTab3);
-    // Every write of the log or a list resets the choice, as at start-up.
-    connect(store, &DataStore::historyChanged, this, [this] { setPane3(); });
-    connect(store, &DataStore::listChanged, this, [this] { setPane3(); });
 }
 
 CostTab::~CostTab()

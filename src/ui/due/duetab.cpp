@@ -41,11 +41,7 @@ DueTab::DueTab(DataStore *dataStore, QObject *parent)
     contextMenuTab2->addAction(tr("Send Reminder"));
 
     connect(ui->showBtnTab2, &QPushButton::clicked, this, [this] { respondToShowBtnPane2(); });
-    connect(ui->propertyPopTab2, &QComboBox::activated, this,
-            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
-    // Every write of the log or a list resets the choice, as at start-up.
-    connect(store, &DataStore::historyChanged, this, [this] { setPane2(); });
-    connect(store, &DataStore::listChanged, this, [this] { setPane2(); });
+    area.followStore(this, store, true);
 }
 
 DueTab::~DueTab()

@@ -109,8 +109,7 @@ void LogTab::connectControls()
     for (const QString &file : {PropertyFileForKOV, ProviderFileForKOV, ServiceTaskFileForKOV})
         connect(entryPopupFor(file), &QComboBox::activated, this,
                 [this, file] { popUpSelectedOnTab1(file); });
-    connect(ui->propertyPopForShowTab1, &QComboBox::activated, this,
-            [this] { filter.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    filter.followStore(this, store, false);
     connect(ui->printBtnTab1, &QPushButton::clicked, this,
             [this] { Q_EMIT printRequested(rowsAsShown(), copyColumnTitlesOnTab1()); });
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/alerts.h"
+#include "app/datastore.h"
 #include "storage/clock.h"
 #include "storage/dates.h"
 #include "storage/sorting.h"
@@ -99,6 +100,19 @@ void SelectionArea::resetFromLog(const RecordList &history, bool refillTasks) co
     propPop->setCurrentIndex(propPop->count() - 1);
     if (refillTasks)
         propertyPopUpSelected(history);
+}
+
+void SelectionArea::followStore(QObject *context, DataStore *store, bool resetOnWrites) const
+{
+    const SelectionArea area = *this;
+    QObject::connect(propPop, &QComboBox::activated, context, [area, store] {
+        area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV));
+    });
+    if (!resetOnWrites)
+        return;
+    const auto reset = [area, store] { area.resetFromLog(store->records(PropertyHistoryFileForKOV)); };
+    QObject::connect(store, &DataStore::historyChanged, context, reset);
+    QObject::connect(store, &DataStore::listChanged, context, reset);
 }
 
 void SelectionArea::setDateDefaultsWithBeginDate() const

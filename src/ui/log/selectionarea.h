@@ -11,11 +11,14 @@
 #include "storage/records.h"
 
 class QComboBox;
+class QObject;
 class QDateTimeEdit;
 class QPushButton;
 class QWidget;
 
 namespace kov {
+
+class DataStore;
 
 // Fills a pop-up with the names in the locale's order, each once, then
 // optionally a separator and "Maintain Item List…", a separator and "All".
@@ -40,6 +43,10 @@ struct SelectionArea {
     // Both filters refilled from the log, "All" chosen in each; without
     // `refillTasks` the task partner keeps its items.
     void resetFromLog(const RecordList &history, bool refillTasks = true) const;
+    // The property filter refills its task partner from the store's log
+    // when chosen; with `resetOnWrites`, the whole area is reset from the log
+    // whenever the store writes the log or a list, as at start-up.
+    void followStore(QObject *context, DataStore *store, bool resetOnWrites) const;
     // The dates: this year's start to now.
     void setDateDefaultsWithBeginDate() const;
     // Here "All" is known by its title.

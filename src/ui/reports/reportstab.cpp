@@ -29,13 +29,9 @@ ReportsTab::ReportsTab(DataStore *dataStore, DatePopover *datePopover, QObject *
         connect(box, &QAbstractButton::clicked, this, [this, tag](bool on) { reportChkBoxClicked(tag, on); });
     }
     connect(ui->printBtnTab4, &QPushButton::clicked, this, [this] { respondToPrintBtnPane4(); });
-    connect(ui->propertyPopTab4, &QComboBox::activated, this,
-            [this] { area.propertyPopUpSelected(store->records(PropertyHistoryFileForKOV)); });
+    area.followStore(this, store, true);
     datePopover->attach(ui->popOverTriggerTab4BeginDate, ui->beginDateTab4);
     datePopover->attach(ui->popOverTriggerTab4EndDate, ui->endDateTab4);
-    // Every write of the log or a list resets the choice, as at start-up.
-    connect(store, &DataStore::historyChanged, this, [this] { setPane4(); });
-    connect(store, &DataStore::listChanged, this, [this] { setPane4(); });
 }
 
 ReportsTab::~ReportsTab()
