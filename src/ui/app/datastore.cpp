@@ -44,7 +44,10 @@ RecordList DataStore::copyTaskListSeedingDefaults()
     if (status.state == DataFileStatus::Unreadable || !tasks.isEmpty())
         return tasks;
     tasks = copyResourceArray(ServiceTaskDefaultsFileName);
-    write(ServiceTaskFileForKOV, tasks);
+    // Where they cannot be stored (the user has been told why), this session
+    // still offers them.
+    if (!write(ServiceTaskFileForKOV, tasks))
+        return tasks;
     return records(ServiceTaskFileForKOV);
 }
 
