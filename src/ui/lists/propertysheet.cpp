@@ -54,10 +54,16 @@ PropertySheet::PropertySheet(DataStore *store, DatePopover *datePopover, QWidget
     for (int c = 0; c < int(std::size(modes)); ++c)
         header->setSectionResizeMode(c, modes[c]);
 
-    for (QLineEdit *field : {ui->propertyPurchaseCostPropertySheet, ui->propertySaleCostPropertySheet,
-                             ui->propertyLotSizePropertySheet, ui->propertyInteriorSizePropertySheet})
-        // textEdited: only what the user types, never our own setText.
-        connect(field, &QLineEdit::textEdited, this, [this, field] { doPropSheetValidation(field); });
+    // textEdited: only what the user types, never our own setText.
+    const auto price = [this](QLineEdit *field, QDateTimeEdit *date, QToolButton *trigger) {
+        connect(field, &QLineEdit::textEdited, this,
+                [this, field, date, trigger] { doPropSheetValidation(field, date, trigger); });
+    };
+    price(ui->propertyPurchaseCostPropertySheet, ui->dateAcquiredPropertySheet,
+          ui->popOverTriggerPropSheetAcqDate);
+    price(ui->propertySaleCostPropertySheet, ui->dateSoldPropertySheet, ui->popOverTriggerPropSheetDisDate);
+    for (QLineEdit *size : {ui->propertyLotSizePropertySheet, ui->propertyInteriorSizePropertySheet})
+        connect(size, &QLineEdit::textEdited, this, [size] { integerFieldsValidation(size); });
     // Prices and sizes are shown in the locale's form once the user leaves them.
     for (QLineEdit *price : {ui->propertyPurchaseCostPropertySheet, ui->propertySaleCostPropertySheet})
         connect(price, &QLineEdit::editingFinished, this, [price] {
@@ -91,24 +97,13 @@ void PropertySheet::prepareToShow()
     ui->dateConstructedPropertySheet->setDateTime(now);
 }
 
-void PropertySheet::doPropSheetValidation(QLineEdit *field)
+void PropertySheet::doPropSheetValidation(QLineEdit *price, QDateTimeEdit *date, QToolButton *trigger)
 {
-    const bool size =
-        field == ui->propertyLotSizePropertySheet || field == ui->propertyInteriorSizePropertySheet;
-    if (size)
-        integerFieldsValidation(field);
-    else
-        doCostFieldValidation(field->text(), field, 12);
-
+    doCostFieldValidation(price->text(), price, 12);
     // A date acquired or sold belongs to a price; without one it is off.
-    const bool hasText = !field->text().isEmpty();
-    if (field == ui->propertyPurchaseCostPropertySheet) {
-        ui->dateAcquiredPropertySheet->setEnabled(hasText);
-        ui->popOverTriggerPropSheetAcqDate->setEnabled(hasText);
-    } else if (field == ui->propertySaleCostPropertySheet) {
-        ui->dateSoldPropertySheet->setEnabled(hasText);
-        ui->popOverTriggerPropSheetDisDate->setEnabled(hasText);
-    }
+    const bool hasText = !price->text().isEmpty();
+    date->setEnabled(hasText);
+    trigger->setEnabled(hasText);
 }
 
 void PropertySheet::cleanPropertySheet()

@@ -4,7 +4,9 @@
 
 #include "lists/referencesheet.h"
 
+class QDateTimeEdit;
 class QLineEdit;
+class QToolButton;
 
 namespace Ui {
 class PropertySheet;
@@ -19,8 +21,8 @@ public:
     ~PropertySheet() override;
 
     void cleanPropertySheet();
-    // Every keystroke in a price or size field.
-    void doPropSheetValidation(QLineEdit *field);
+    // Every keystroke in a price: checked, and the price's date follows it.
+    void doPropSheetValidation(QLineEdit *price, QDateTimeEdit *date, QToolButton *trigger);
 
 protected:
     std::optional<Record> recordFromSheet() override;
