@@ -1,8 +1,299 @@
-#include <QTest>
+// kov::LogTab with its own widgets, a DataStore and a DatePopover on a throw-away data folder:
+// typed costs, Add, a row loaded back, Change, Delete and Show, the file read back after each.
+#include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTimeZone>
+#include <csignal>
+#include <sys/resource.h>
 
-class Tstlogtab : public QObject {
-    Q_OBJECT
+#include "app/datastore.h"
+#include "app/datepopover.h"
+#include "log/logtab.h"
+#include "testsupport.h"
+#include "windowsupport.h"
+
+using namespace kov;
+
+namespace {
+
+const QTimeZone newYork("America/New_York");
+
+// A logged job, costs as stored.
+Record job(const QString &note, const QString &property = "Lake House",
+           const QString &task = "Paint exterior", QDate date = {2026, 3, 10},
+           const QString &total = "112.50")
+{
+    const QStringList keys{PropertyNameKey, ProviderNameKey, ServiceTaskNameKey, TotalCostKey,
+                           PartsCostKey,    LaborCostKey,    TaxCostKey,         NoteKey};
+    const QStringList values{property, "Bob's Gutters", task, total, "12.50", "100.00", ".00", note};
+    Record r{{ServiceDateKey, QDateTime(date, QTime(0, 0), newYork).toUTC()}}; // local midnight
+    for (int i = 0; i < keys.size(); ++i)
+        r.insert(keys[i], values[i]);
+    return r;
+}
+
+// The tab alone, started as the window starts it (tasks: the defaults); the store's problems kept.
+struct Tab {
+    QWidget host;
+    DataStore store;
+    DatePopover pop{&host};
+    LogTab tab{&store, &pop};
+    QList<DataFileProblem> problems;
+    Tab()
+    {
+        QObject::connect(&store, &DataStore::problem, &store,
+                         [this](const DataFileProblem &p) { problems.append(p); });
+        tab.setPopupsStartingItem(store.copyTaskListSeedingDefaults(), store.records(ProviderFileForKOV),
+                                  store.records(PropertyFileForKOV));
+        tab.showWholeLog(store.records(PropertyHistoryFileForKOV));
+        tab.widget()->resize(1400, 800); // every column in view
+        tab.widget()->show();
+        (void)QTest::qWaitForWindowExposed(tab.widget());
+    }
+    template <typename W = QWidget> W *w(const QString &n) const { return tab.widget()->findChild<W *>(n); }
+    QString text(const char *field) const { return w<QLineEdit>(field)->text(); }
+    QTableView *view() const { return w<QTableView>("tableViewTab1"); }
+    QStringList shownNotes() const
+    {
+        QStringList out;
+        for (int r = 0; r < view()->model()->rowCount(); ++r)
+            out.append(view()->model()->index(r, 8).data().toString()); // the Note column
+        return out;
+    }
+    void load(const QString &note) const
+    {
+        const QPoint at = view()->visualRect(view()->model()->index(shownNotes().indexOf(note), 1)).center();
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, at);
+    }
+    void click(const QString &button) const { QTest::mouseClick(w<QPushButton>(button), Qt::LeftButton); }
+    void choose(const char *popup, const QString &title) const
+    {
+        auto *box = w<QComboBox>(popup);
+        box->setCurrentIndex(box->findText(title, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        Q_EMIT box->activated(box->currentIndex());
+    }
+    // A click while every write fails, as on a full disk.
+    void clickOnFullDisk(const QString &button) const
+    {
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit tiny{16, saved.rlim_max};
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &tiny);
+        click(button);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
 };
 
-QTEST_MAIN(Tstlogtab)
+void row(const char *name, std::initializer_list<QStringList> columns)
+{
+    QTestData &data = QTest::newRow(name);
+    for (const QStringList &column : columns)
+        data << column;
+}
+
+} // namespace
+
+class TestLogTab : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+    QList<AlertRecord> alerts;
+    static RecordList history() { return readDataFile(dataFilePath(PropertyHistoryFileForKOV), nullptr); }
+
+private Q_SLOTS:
+    void initTestCase() { kov::test::setUpWindowTests(this, alerts); }
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        alerts.clear();
+        kov::test::beginWindowTest(*dir, QDateTime(QDate(2026, 6, 15), QTime(14, 30), newYork));
+        copyDataFolderURL();
+        QVERIFY(writeDataFileArray({{{PropertyNameKey, "Main Street"}}, {{PropertyNameKey, "Lake House"}}},
+                                   PropertyFileForKOV));
+        QVERIFY(writeDataFileArray({{{ProviderNameKey, "Bob's Gutters"}}}, ProviderFileForKOV));
+    }
+    void cleanup() { kov::test::endWindowTest(); }
+
+    void typedCostsAreStored_data()
+    {
+        QTest::addColumn<QStringList>("typed");  // the locale; parts, labor, tax as typed, then as shown
+        QTest::addColumn<QStringList>("stored"); // total as shown; total, parts, labor, tax as stored
+        row("three fields", {{"en_US", "12.5", "100", "7.25", "12.5", "100", "7.25"},
+                             {"$119.75", "119.75", "12.50", "100.00", "7.25"}});
+        row("twelfth character", {{"en_US", "123456789017", "", "", "12345678901", "", ""},
+                                  {"$12,345,678,901.00", "12345678901.00", "12345678901.00", ".00", ".00"}});
+        row("decimal comma, a letter", {{"de_DE", "12,50", "3x", "7,2", "12,50", "3", "7,2"},
+                                        {"\u20ac22,70", "22,70", "12,50", "3,00", "7,20"}});
+    }
+    // Guards against a keystroke unchecked, a total missing a field, an Add
+    // stored other than the file holds it, and a table or filter not refreshed.
+    void typedCostsAreStored()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, stored);
+        kov::test::LocaleScope scope(typed[0]);
+        Tab t;
+        const char *fields[] = {"partsCostTab1", "laborCostTab1", "taxCostTab1"};
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClicks(t.w<QLineEdit>(fields[i]), typed[i + 1]);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(t.text(fields[i]), typed[i + 4]);
+        QCOMPARE(t.text("totalCostTab1"), stored[0]);
+
+        t.w<QComboBox>("serTaskPopTab1")->setCurrentText("Paint exterior");
+        t.w<QDateTimeEdit>("serviceDateTab1")->setDateTime(QDateTime(QDate(2026, 3, 14), QTime(15, 42)));
+        QTest::keyClicks(t.w<QLineEdit>("noteTab1"), "Two coats");
+        t.click("addMaintBtn");
+        Record expected = job("Two coats", "Lake House", "Paint exterior", QDate(2026, 3, 14), stored[1]);
+        for (int i = 2; i < 5; ++i)
+            expected.insert(QStringList{PartsCostKey, LaborCostKey, TaxCostKey}[i - 2], stored[i]);
+        QVERIFY(history().size() == 1 && recordsEqual(history()[0], expected));
+        QCOMPARE(t.shownNotes(), QStringList{"Two coats"});
+        QCOMPARE(kov::test::popupItems(t.w<QComboBox>("propertyPopForShowTab1")),
+                 (QStringList{"Lake House", "---", "All"}));
+        QVERIFY(t.text("partsCostTab1").isEmpty() && t.text("noteTab1").isEmpty());
+    }
+
+    void eachButtonOnALoadedRow_data()
+    {
+        // The locale, the button, the row loaded (by its note), what stands in the way (a pop-up left on its
+        // separator, the record gone from the file, a full disk), the alert it gives ("": the store's
+        // problem), and a column whose title is clicked `clicks` times before (a row loaded before each).
+        QTest::addColumn<QStringList>("c");
+        // b's total in the file; parts, labor, tax, total as loaded; the total a Change stores.
+        QTest::addColumn<QStringList>("costs");
+        QTest::addColumn<QStringList>("left"); // the notes in the file after
+        const QStringList us{"1334.50", "12.50", "100.00", ".00", "$1,334.50", "1334.50"};
+        const QStringList all{"x", "b", "z", "x"};
+        const QString change = "changeBtnTab1", del = "deleteBtnTab1", add = "addMaintBtn";
+        auto ask = [](const char *what) { return QString("Please %1 and try again, Thank you").arg(what); };
+        const QString notChanged = "Property Maintenance not found for Change request - not changed";
+        row("change", {{"en_US", change, "b", "", ""}, us, {"x", "z", "x", "b again"}});
+        row("change, decimal comma", {{"de_DE", change, "b", "", ""},
+                                      {"1334.50", "12,50", "100,00", ",00", "\u20ac1.334,50", "1334,50"},
+                                      {"x", "z", "x", "b again"}});
+        row("delete, first of two alike", {{"en_US", del, "x", "", ""}, us, {"b", "z", "x"}});
+        row("delete, sorted by total", {{"en_US", del, "b", "", "", "7", "1"}, us, {"x", "z", "x"}});
+        row("delete, by property twice", {{"en_US", del, "z", "", "", "1", "2"}, us, {"x", "b", "x"}});
+        row("no property", {{"en_US", add, "b", "propertyPopTab1", ask("select a property name")}, us, all});
+        row("no provider", {{"en_US", add, "b", "providerPopTab1", ask("enter a provider name")}, us, all});
+        row("no task",
+            {{"en_US", change, "b", "serTaskPopTab1", ask("enter/select a service task")}, us, all});
+        row("delete, gone",
+            {{"en_US", del, "x", "gone", "Delete request failed - not deleted"}, us, {"b", "z"}});
+        row("change, gone", {{"en_US", change, "x", "gone", notChanged}, us, {"b", "z"}});
+        row("add, disk full", {{"en_US", add, "b", "full", ""}, us, all});
+        row("delete, disk full", {{"en_US", del, "x", "full", ""}, us, all});
+    }
+    // Guards against a field not loaded, a Change in place or losing keys, a Delete of the row's place, a
+    // sort leaving the buttons armed, a record gone acted on, a failed write seen, a refusal told twice or
+    // never.
+    void eachButtonOnALoadedRow()
+    {
+        QFETCH(QStringList, c);
+        QFETCH(QStringList, costs);
+        QFETCH(QStringList, left);
+        const QString &button = c[1], &obstacle = c[3];
+        Record b = job("b", "Main Street", "Clean gutters", QDate(2026, 3, 9), costs[0]);
+        b.insert("KeyOfANewerVersion", "kept");
+        const Record z = job("z", "Unit 9", "Paint exterior", QDate(2026, 3, 12), "900.00");
+        QVERIFY(writeDataFileArray({job("x"), b, z, job("x")}, PropertyHistoryFileForKOV));
+        kov::test::LocaleScope scope(c[0]);
+        Tab t;
+        QHeaderView *titles = t.view()->horizontalHeader();
+        for (int i = 0; i < c.value(6).toInt(); ++i) {
+            t.load("x");
+            const QPoint at(titles->sectionViewportPosition(c.value(5).toInt()) + 5, titles->height() / 2);
+            QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, at);
+            QVERIFY(!t.w("deleteBtnTab1")->isEnabled());
+        }
+        t.load(c[2]);
+        const QStringList fields{"partsCostTab1", "laborCostTab1", "taxCostTab1", "totalCostTab1"};
+        for (int i = 0; i < 4 && c[2] == "b"; ++i)
+            QCOMPARE(t.w<QLineEdit>(fields[i])->text(), costs[i + 1]);
+        t.w<QLineEdit>("noteTab1")->setText("b again");
+        if (obstacle == "gone") // by another program
+            QVERIFY(writeDataFileArray({b, z}, PropertyHistoryFileForKOV));
+        if (obstacle.endsWith("Tab1")) // the separator before the last item
+            t.w<QComboBox>(obstacle)->setCurrentIndex(t.w<QComboBox>(obstacle)->count() - 2);
+        const QStringList shownBefore = t.shownNotes();
+        obstacle == "full" ? t.clickOnFullDisk(button) : t.click(button);
+        QStringList inFile;
+        for (const Record &r : history())
+            inFile.append(r.value(NoteKey).toString());
+        QCOMPARE(inFile, left);
+        QCOMPARE(alerts.size() + t.problems.size(), int(!obstacle.isEmpty()));
+        if (obstacle.isEmpty()) {
+            const QStringList keys{PartsCostKey, LaborCostKey, TaxCostKey, TotalCostKey, NoteKey};
+            for (int i = 0; i < 5; ++i)
+                b.insert(keys[i], (costs.mid(1, 3) << costs[5] << "b again")[i]);
+            QVERIFY(button == "deleteBtnTab1" || recordsEqual(history().last(), b));
+            const QStringList shown = t.shownNotes(); // in the order the table had
+            QVERIFY(shown.size() == left.size() &&
+                    std::is_permutation(shown.begin(), shown.end(), left.begin()));
+            QVERIFY(!t.w("changeBtnTab1")->isEnabled() && !t.w("deleteBtnTab1")->isEnabled());
+            return;
+        }
+        QCOMPARE(t.shownNotes(), shownBefore);
+        QCOMPARE(t.text("noteTab1"), QStringLiteral("b again"));
+        QCOMPARE(alerts.value(0).title, c[4]);
+        QVERIFY(!c[4].isEmpty() || t.problems.value(0).kind == DataFileProblem::WriteFailed);
+        const QString detail = "Delete failure\nindex in propertyHistoryArrayFromFile not found";
+        QCOMPARE(alerts.value(0).message, obstacle == "gone" ? detail : QString());
+    }
+
+    void showFilters_data()
+    {
+        QTest::addColumn<QStringList>("c"); // property, task, begin (none: as set), the alert
+        QTest::addColumn<QStringList>("shown");
+        row("all of this year", {{"All", "All", "", ""}, {"a", "b", "c"}});
+        row("one property", {{"Lake House", "All", "", ""}, {"a", "c"}});
+        row("one task", {{"All", "Clean gutters", "", ""}, {"b", "c"}});
+        row("from a job's day", {{"All", "All", "2026-04-01", ""}, {"b", "c"}});
+        row("begin after end", {{"All", "All", "2026-07-01", "Date Input Error"}, {"c", "b", "a", "d"}});
+        const QString none = "For one or more reports, no qualifying property maintenance found based on "
+                             "selection criteria";
+        row("nothing found", {{"Main Street", "Paint exterior", "", none}, {}});
+    }
+    // Guards against a filter ignored, dates unchecked, an empty Show untold.
+    void showFilters()
+    {
+        QFETCH(QStringList, c);
+        QFETCH(QStringList, shown);
+        QVERIFY(writeDataFileArray({job("a"), job("b", "Main Street", "Clean gutters", QDate(2026, 4, 1)),
+                                    job("c", "Lake House", "Clean gutters", QDate(2026, 5, 20)),
+                                    job("d", "Main Street", "Paint exterior", QDate(2025, 12, 31))},
+                                   PropertyHistoryFileForKOV));
+        Tab t;
+        t.choose("propertyPopForShowTab1", c[0]);
+        t.choose("serviceTaskPopForShowTab1", c[1]);
+        if (!c[2].isEmpty())
+            t.w<QDateTimeEdit>("beginDateTab1")->setDate(QDate::fromString(c[2], Qt::ISODate));
+        t.click("showMaintBtn");
+        QCOMPARE(t.shownNotes(), shown);
+        QCOMPARE(alerts.size(), c[3].isEmpty() ? 0 : 1);
+        QCOMPARE(alerts.value(0).title, c[3]);
+    }
+
+    // Guards against the last item of a pop-up asking for another list's sheet.
+    void maintainItemRequestsTheSheet()
+    {
+        Tab t;
+        QSignalSpy requests(&t.tab, &LogTab::maintainListRequested);
+        t.choose("serTaskPopTab1", "Clean gutters");
+        for (const char *popup : {"propertyPopTab1", "providerPopTab1", "serTaskPopTab1"})
+            t.choose(popup, "Maintain Item List\u2026");
+        const QList<QVariantList> expected{
+            {PropertyFileForKOV}, {ProviderFileForKOV}, {ServiceTaskFileForKOV}};
+        QCOMPARE(static_cast<const QList<QVariantList> &>(requests), expected);
+    }
+};
+
+QTEST_MAIN(TestLogTab)
 #include "tst_logtab.moc"

@@ -72,7 +72,12 @@ bool DataStore::commit(const QString &fileName, RecordList list)
 
 bool DataStore::write(const QString &fileName, const RecordList &list)
 {
-    return commit(fileName, list);
+    // Served afterwards as the file holds them.
+    RecordList stored;
+    stored.reserve(list.size());
+    for (const Record &record : list)
+        stored.append(asStored(record));
+    return commit(fileName, std::move(stored));
 }
 
 bool DataStore::add(const QString &fileName, const Record &record)
