@@ -68,12 +68,11 @@ inline std::unique_ptr<MainWindow> startWindow(const std::function<void(MainWind
 }
 
 // A widget of a form by its objectName; fails the test when there is none.
-template <typename W = QWidget>
-W *child(const QObject *parent, const char *name)
+template <typename W = QWidget> W *child(const QObject *parent, QAnyStringView name)
 {
-    W *w = parent->findChild<W *>(QString::fromLatin1(name));
+    W *w = parent->findChild<W *>(name.toString());
     if (!w)
-        qFatal("no widget named %s", name);
+        qFatal("no widget named %s", qPrintable(name.toString()));
     return w;
 }
 
@@ -87,6 +86,15 @@ inline QStringList popupItems(const QComboBox *popup)
         out.append(separator ? QStringLiteral("---") : popup->itemText(i));
     }
     return out;
+}
+
+// A person's choice in a pop-up: the item, then the action.
+inline void chooseItem(QComboBox *popup, const QString &text)
+{
+    const int i = popup->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QVERIFY2(i >= 0, qPrintable(text));
+    popup->setCurrentIndex(i);
+    Q_EMIT popup->activated(i);
 }
 
 } // namespace kov::test

@@ -101,6 +101,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow()
 {
+    // The tab controllers go before the widgets: each asks whether the tab
+    // view still holds its page, which must not be deleted by then.
+    for (QObject *tab : std::initializer_list<QObject *>{tab1, tab2, tab3, tab4})
+        delete tab;
     delete ui;
 }
 
