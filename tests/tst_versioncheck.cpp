@@ -98,7 +98,11 @@ private Q_SLOTS:
         QCOMPARE(opened,
                  title == newVersionTitle(next) ? QList<QUrl>{QUrl(site->url() + "kov.htm")} : QList<QUrl>{});
         QVERIFY(!QGuiApplication::overrideCursor());
-        QCOMPARE(site->requested.count("/kov_version.txt"), answer.contains("/kov_version") ? 6 : 1);
+        // Bounded: the first request and five redirects at most; Qt may send
+        // one request again when the server closed the connection under it.
+        const int wanted = answer.contains("/kov_version") ? 6 : 1;
+        const qsizetype asked = site->requested.count("/kov_version.txt");
+        QVERIFY(asked >= wanted && asked <= wanted + 1);
     }
     // Guards against a check that holds the event loop, and a second check
     // started over a running one.
