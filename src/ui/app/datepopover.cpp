@@ -41,11 +41,6 @@ DatePopover::~DatePopover()
     delete form;
 }
 
-QCalendarWidget *DatePopover::datePicker() const
-{
-    return form->theDatePicker;
-}
-
 void DatePopover::attach(QAbstractButton *trigger, QDateTimeEdit *field)
 {
     connect(trigger, &QAbstractButton::clicked, this,

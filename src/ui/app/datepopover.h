@@ -33,9 +33,6 @@ public:
     void attach(QAbstractButton *trigger, QDateTimeEdit *field);
     void hide();
 
-    QWidget *popover() const { return thePopOver; }
-    QCalendarWidget *datePicker() const;
-
 private:
     QWidget *thePopOver;
     Ui::DatePopup *form;

@@ -64,7 +64,6 @@ public:
     PropertySheet *propertySheet() const { return properties; }
     ProviderSheet *providerSheet() const { return providers; }
     TaskSheet *taskSheet() const { return tasks; }
-    DatePopover *datePopover() const { return dates; }
     VersionCheck *versionCheck() const { return version; }
     // The sheet of a reference list file.
     ReferenceSheet *sheetFor(const QString &fileName) const;

@@ -76,7 +76,6 @@ public:
     // cannot be reached, answers with an error, sends too much, takes too
     // long or sends no UTF-8. The busy cursor shows meanwhile.
     void copyTextFromURL(const QString &urlText, std::function<void(std::optional<QString>)> done);
-    bool isChecking() const { return checking; }
 
     // How long a fetch waits for the whole answer, in ms.
     int fetchTimeoutMs = 15000;
