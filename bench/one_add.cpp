@@ -1,7 +1,6 @@
 // Starts the window on a data folder and presses Add on tab 1 once, between
 // two marker files, so a system-call trace shows what one Add costs:
-//   strace -f -e trace=openat,read,write,rename,linkat -o trace \
-//     build/test/bench/one_add DATAFOLDER
+//   strace -f -e trace=openat,read,write,rename,linkat -o trace build/test/bench/one_add DATAFOLDER
 // then look between the openat of /tmp/kov-before-add and /tmp/kov-after-add.
 #include <QApplication>
 #include <QPushButton>
