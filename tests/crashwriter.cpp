@@ -1,6 +1,6 @@
 // Writes one data file over and over, alternating between two record lists,
 // as fast as it can, until it is killed. Used by tst_crashsafety, which kills
-// it at random moments and then inspects what is on disk.
+// it at random moments and then reads what is on disk.
 //
 //   crashwriter DATA_FOLDER FILE_NAME
 //

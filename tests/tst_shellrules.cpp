@@ -1,248 +1,110 @@
-// The version check's and the reminders' rules, without network, D-Bus or
-// widgets.
+// The version check's and the reminders' rules, without network, D-Bus or widgets.
 #include <QtTest>
 
-#include "version/versionrules.h"
 #include "due/duerules.h"
 #include "due/reminderrules.h"
 #include "testsupport.h"
+#include "version/versionrules.h"
 
 using namespace kov;
+using namespace Qt::StringLiterals;
 
 class TestShellRules : public QObject {
     Q_OBJECT
-
 private Q_SLOTS:
-    void versionOutcome_data();
-    void versionOutcome();
-    void decodeFetched_data();
-    void decodeFetched();
-    void compareIsAnOrder();
-    void versionTitles();
+    // The fetched text is compared whole, character by character ("1.10" is
+    // older than "1.3", a line end makes it newer); only valid UTF-8 up to the
+    // size cap is a version at all.
+    void versionOutcome_data()
+    {
+        QTest::addColumn<QByteArray>("published");
+        QTest::addColumn<VersionOutcome>("outcome");
+        QTest::newRow("newer") << "1.4"_ba << VersionOutcome::Newer;
+        QTest::newRow("same") << "1.3"_ba << VersionOutcome::Current;
+        QTest::newRow("1.10 vs 1.3") << "1.10"_ba << VersionOutcome::Current;
+        QTest::newRow("line end") << "1.3\n"_ba << VersionOutcome::Newer;
+        QTest::newRow("byte-order mark dropped") << "\xEF\xBB\xBF\x31.3"_ba << VersionOutcome::Current;
+        QTest::newRow("bad UTF-8") << "1.\xC3"_ba << VersionOutcome::Failed;
+        QTest::newRow("at the cap") << QByteArray(maxVersionFileBytes, '9') << VersionOutcome::Newer;
+        QTest::newRow("over the cap") << QByteArray(maxVersionFileBytes + 1, '9') << VersionOutcome::Failed;
+    }
+    void versionOutcome()
+    {
+        QFETCH(QByteArray, published);
+        QTEST(versionCheckOutcome(decodeFetchedText(published), u"1.3"_s), "outcome");
+        QCOMPARE(decodeFetchedText("\xEF\xBB\xBF\xEF\xBB\xBF\x31"_ba), u"\uFEFF1"_s); // a second mark is text
+    }
 
-    void reminderText();
-    void parseReminder_data();
-    void parseReminder();
-    void roundTrip_data();
-    void roundTrip();
-    void deliveryDate_data();
-    void deliveryDate();
-    void menuState_data();
-    void menuState();
+    // A total order by code point: U+1F3E0 sorts above U+FF5E, and a lone
+    // surrogate is not U+FFFD.
+    void compareIsAnOrder()
+    {
+        const QStringList texts = QStringList{"", "1", "1.0", "1.9", "a"}
+                                  << QString(QChar(0xD801)) << u"\uFF5E"_s << QString(QChar(0xFFFD))
+                                  << u"\U0001F3E0"_s;
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            for (qsizetype j = 0; j < texts.size(); ++j)
+                QCOMPARE(compareVersionText(texts[i], texts[j]) <=> 0, i <=> j);
+        QCOMPARE(newVersionTitle(u"1.4"_s), u"A new version of KOV (1.4) is available."_s);
+        QCOMPARE(currentVersionTitle(u"1.3"_s), u"This version of KOV (1.3) is the current version."_s);
+    }
+
+    // The names come back from a reminder's text: all after the first ": " of
+    // the first two lines (split at "\r" only).
+    void parseReminder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names"); // empty: none
+        QTest::newRow("ours") << reminderInformativeText(u"Gutters"_s, u"Lake House"_s)
+                              << QStringList{"Gutters", "Lake House"};
+        QTest::newRow("colon in names")
+            << reminderInformativeText(u"HVAC: filter"_s, u": x"_s) << QStringList{"HVAC: filter", ": x"};
+        QTest::newRow("no colon") << u"Gutters\r Lake House"_s << QStringList{"", ""};
+        QTest::newRow("one line") << u"Task: Gutters\n for Property: B"_s << QStringList{};
+    }
+    void parseReminder()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        const auto got = parseReminderText(text);
+        QCOMPARE((got ? QStringList{got->task, got->property} : QStringList{}), names);
+        QCOMPARE(reminderInformativeText(u"G"_s, u"L"_s), u"Task: G\r for Property: L\r is due"_s);
+    }
+
+    // 08:00 on the local day of the next date (New York), across the spring change too.
+    void deliveryDate_data()
+    {
+        QTest::addColumn<QDateTime>("next");
+        QTest::addColumn<QDateTime>("expected");
+        QTest::newRow("late") << test::local(2026, 3, 14, 23, 59) << test::local(2026, 3, 14, 8);
+        QTest::newRow("UTC instant") << QDateTime(QDate(2026, 3, 15), QTime(3, 30), Qt::UTC)
+                                     << test::local(2026, 3, 14, 8);
+        QTest::newRow("spring change") << test::local(2026, 3, 8, 12) << test::local(2026, 3, 8, 8);
+        QTest::newRow("never due") << neverDueDate() << neverDueDate();
+        QTest::newRow("missing") << QDateTime() << QDateTime();
+    }
+    void deliveryDate()
+    {
+        QFETCH(QDateTime, next);
+        QTEST(reminderDeliveryDate(next), "expected");
+    }
+
+    // No reminder below the rows or for a date not after now.
+    void menuState()
+    {
+        const QDateTime now = test::local(2026, 12, 6, 12);
+        auto menu = [&](int row, const QDateTime &next, bool supported) {
+            return reminderMenuState(row, next, now, supported, u"Dec 6, 2026"_s);
+        };
+        QCOMPARE(menu(-1, now.addDays(3), true).infoTitle, u"No Maintenance selected  Try again"_s);
+        QCOMPARE(menu(0, now, true).infoTitle,
+                 u"Can't set a reminder for Next Maint Date in past  Try again"_s);
+        QVERIFY(!menu(0, now, true).commandEnabled);
+        QCOMPARE(menu(2, now.addMSecs(1), true).infoTitle, u"Maintenance selected for:  Dec 6, 2026"_s);
+        QVERIFY(menu(2, now.addMSecs(1), true).commandEnabled);
+        QVERIFY(!menu(2, now.addDays(1), false).commandEnabled);
+    }
 };
-
-void TestShellRules::versionOutcome_data()
-{
-    QTest::addColumn<QByteArray>("published");
-    QTest::addColumn<QString>("running");
-    QTest::addColumn<int>("outcome");
-    const int newer = int(VersionOutcome::Newer), current = int(VersionOutcome::Current);
-    QTest::newRow("newer") << QByteArray("1.4") << "1.3" << newer;
-    QTest::newRow("same") << QByteArray("1.3") << "1.3" << current;
-    QTest::newRow("older") << QByteArray("1.2") << "1.3" << current;
-    // Characters, not numbers: "1.10" sorts before "1.9".
-    QTest::newRow("1.10 vs 1.9") << QByteArray("1.10") << "1.9" << current;
-    QTest::newRow("1.9 vs 1.10") << QByteArray("1.9") << "1.10" << newer;
-    // Compared whole: a trailing line break makes the text longer, so greater.
-    QTest::newRow("line end") << QByteArray("1.3\n") << "1.3" << newer;
-    QTest::newRow("leading blank") << QByteArray(" 1.4") << "1.3" << current;
-    QTest::newRow("case counts") << QByteArray("1.3b") << "1.3B" << newer;
-    QTest::newRow("empty") << QByteArray("") << "1.3" << current;
-    QTest::newRow("bom dropped") << QByteArray("\xEF\xBB\xBF" "1.3") << "1.3" << current;
-    QTest::newRow("bad utf-8") << QByteArray("1.\xC3") << "1.3" << int(VersionOutcome::Failed);
-    QTest::newRow("too long") << QByteArray(maxVersionFileBytes + 1, '9') << "1.3"
-                              << int(VersionOutcome::Failed);
-}
-
-void TestShellRules::versionOutcome()
-{
-    QFETCH(QByteArray, published);
-    QFETCH(QString, running);
-    QFETCH(int, outcome);
-    QCOMPARE(int(versionCheckOutcome(decodeFetchedText(published), running)), outcome);
-}
-
-void TestShellRules::decodeFetched_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("ascii") << QByteArray("2.0") << true << "2.0";
-    QTest::newRow("nul kept") << QByteArray("2\0.0", 4) << true << QString::fromUtf16(u"2\u0000.0", 4);
-    QTest::newRow("emoji") << QByteArray("\xF0\x9F\x8F\xA0") << true << QString::fromUtf8("\xF0\x9F\x8F\xA0");
-    QTest::newRow("only a bom") << QByteArray("\xEF\xBB\xBF") << true << "";
-    QTest::newRow("second bom kept") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "1") << true
-                                     << QStringLiteral("\uFEFF1"); // fromUtf16 would drop it
-    QTest::newRow("overlong") << QByteArray("\xC0\xAF") << false << "";
-    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false << "";
-    QTest::newRow("cut sequence") << QByteArray("1.0\xE2\x82") << false << "";
-    QTest::newRow("latin-1") << QByteArray("caf\xE9") << false << "";
-    QTest::newRow("at the cap") << QByteArray(maxVersionFileBytes, '1') << true
-                                << QString(maxVersionFileBytes, u'1');
-}
-
-void TestShellRules::decodeFetched()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, ok);
-    QFETCH(QString, text);
-    const auto got = decodeFetchedText(bytes);
-    QCOMPARE(got.has_value(), ok);
-    if (ok)
-        QCOMPARE(*got, text);
-}
-
-void TestShellRules::compareIsAnOrder()
-{
-    // Code points, not UTF-16 units: U+1F3E0 is above U+FF5E.
-    const QStringList texts{"", "1", "1.0", "1.10", "1.9", "A", "a", QString::fromUtf16(u"\uFF5E"),
-                            QString::fromUtf8("\xF0\x9F\x8F\xA0"), "1.0\n",
-                            // A lone surrogate is not the replacement character.
-                            QString(QChar(0xD801)), QString(QChar(0xFFFD))};
-    for (const QString &a : texts) {
-        for (const QString &b : texts) {
-            const int ab = compareVersionText(a, b), ba = compareVersionText(b, a);
-            QCOMPARE(ab == 0, a == b);
-            QCOMPARE(ab < 0, ba > 0);
-        }
-    }
-    QVERIFY(compareVersionText(QString::fromUtf8("\xF0\x9F\x8F\xA0"), QString::fromUtf16(u"\uFF5E")) > 0);
-}
-
-void TestShellRules::versionTitles()
-{
-    QCOMPARE(newVersionTitle("1.4\n"), QString("A new version of KOV (1.4\n) is available."));
-    QCOMPARE(currentVersionTitle("1.3"), QString("This version of KOV (1.3) is the current version."));
-    QVERIFY(versionFileUrl().endsWith("/kov_version.txt"));
-    QVERIFY(productWebPageUrl().endsWith("/kov.htm"));
-    QVERIFY(!runningVersionString().isEmpty());
-}
-
-void TestShellRules::reminderText()
-{
-    QCOMPARE(reminderInformativeText("Gutters", "Lake House"),
-             QString("Task: Gutters\r for Property: Lake House\r is due"));
-}
-
-void TestShellRules::parseReminder_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("task");
-    QTest::addColumn<QString>("property");
-    QTest::newRow("ours") << "Task: Gutters\r for Property: Lake House\r is due" << true << "Gutters"
-                          << "Lake House";
-    QTest::newRow("two lines") << "Task: A\r for Property: B" << true << "A" << "B";
-    QTest::newRow("one line") << "Task: Gutters" << false << "" << "";
-    QTest::newRow("empty") << "" << false << "" << "";
-    // Another language's labels: only the ": " counts.
-    QTest::newRow("german") << "Aufgabe: Dach\r für Objekt: Haus\r ist fällig" << true << "Dach"
-                            << "Haus";
-    QTest::newRow("no colon") << "Gutters\r Lake House" << true << "" << "";
-    QTest::newRow("colon in name") << "Task: HVAC: filter\r for Property: Unit 2: rear\r is due"
-                                   << true << "HVAC: filter" << "Unit 2: rear";
-    QTest::newRow("colon at end") << "Task: \r for Property: " << true << "" << "";
-    QTest::newRow("newline is not a break") << "Task: A\n for Property: B" << false << "" << "";
-}
-
-void TestShellRules::parseReminder()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(QString, task);
-    QFETCH(QString, property);
-    const auto got = parseReminderText(text);
-    QCOMPARE(got.has_value(), ok);
-    if (ok) {
-        QCOMPARE(got->task, task);
-        QCOMPARE(got->property, property);
-    }
-}
-
-void TestShellRules::roundTrip_data()
-{
-    QTest::addColumn<QString>("task");
-    QTest::addColumn<QString>("property");
-    QTest::newRow("plain") << "Gutters" << "Lake House";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("colons") << "a: b: c" << ": x";
-    QTest::newRow("rtl and emoji") << QString::fromUtf8("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D") << QString::fromUtf8("\xF0\x9F\x8F\xA0 1");
-    QTest::newRow("newline") << "a\nb" << "c\td";
-}
-
-void TestShellRules::roundTrip()
-{
-    QFETCH(QString, task);
-    QFETCH(QString, property);
-    const auto got = parseReminderText(reminderInformativeText(task, property));
-    QVERIFY(got);
-    QCOMPARE(got->task, task);
-    QCOMPARE(got->property, property);
-}
-
-void TestShellRules::deliveryDate_data()
-{
-    QTest::addColumn<QDateTime>("next");
-    QTest::addColumn<QDateTime>("expected");
-    using test::local;
-    QTest::newRow("afternoon") << local(2026, 3, 14, 15, 30) << local(2026, 3, 14, 8);
-    QTest::newRow("midnight") << local(2026, 3, 14, 0, 0) << local(2026, 3, 14, 8);
-    QTest::newRow("late") << local(2026, 3, 14, 23, 59) << local(2026, 3, 14, 8);
-    // 03:30 UTC on the 15th is still the 14th in New York.
-    QTest::newRow("utc instant") << QDateTime(QDate(2026, 3, 15), QTime(3, 30), Qt::UTC)
-                                 << local(2026, 3, 14, 8);
-    QTest::newRow("dst day") << local(2026, 3, 8, 12) << local(2026, 3, 8, 8);
-    QTest::newRow("never due") << neverDueDate() << neverDueDate();
-    QTest::newRow("missing") << QDateTime() << QDateTime();
-}
-
-void TestShellRules::deliveryDate()
-{
-    QFETCH(QDateTime, next);
-    QFETCH(QDateTime, expected);
-    const QDateTime got = reminderDeliveryDate(next);
-    QCOMPARE(got.isValid(), expected.isValid());
-    if (expected.isValid())
-        QCOMPARE(got.toMSecsSinceEpoch(), expected.toMSecsSinceEpoch());
-}
-
-void TestShellRules::menuState_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QDateTime>("next");
-    QTest::addColumn<bool>("supported");
-    QTest::addColumn<QString>("info");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("commandEnabled");
-    const QDateTime now = test::local(2026, 12, 6, 12);
-    QTest::newRow("below the rows") << -1 << now.addDays(3) << true << "No Maintenance selected  Try again"
-                                    << "" << false;
-    QTest::newRow("overdue") << 0 << now.addDays(-3) << true
-                             << "Can't set a reminder for Next Maint Date in past  Try again" << "" << false;
-    QTest::newRow("now is past") << 0 << now << true
-                                 << "Can't set a reminder for Next Maint Date in past  Try again" << "" << false;
-    QTest::newRow("future") << 2 << now.addMSecs(1) << true << "Maintenance selected for:  Dec 6, 2026"
-                            << "Send a reminder to the System Notification Center for this item" << true;
-    QTest::newRow("unsupported") << 2 << now.addDays(1) << false << "Maintenance selected for:  Dec 6, 2026"
-                                 << "System Notification Center requires OS X 10.8+" << false;
-    QTest::newRow("never due") << 1 << neverDueDate() << true << "Maintenance selected for:  Dec 6, 2026"
-                               << "Send a reminder to the System Notification Center for this item" << true;
-}
-
-void TestShellRules::menuState()
-{
-    QFETCH(int, row);
-    QFETCH(QDateTime, next);
-    QFETCH(bool, supported);
-    QFETCH(QString, info);
-    QFETCH(QString, command);
-    QFETCH(bool, commandEnabled);
-    // The medium date is the caller's; a fixed one keeps the table simple.
-    const auto state = reminderMenuState(row, next, test::local(2026, 12, 6, 12), supported, "Dec 6, 2026");
-    QCOMPARE(state.infoTitle, info);
-    QCOMPARE(state.commandTitle, command);
-    QCOMPARE(state.commandEnabled, commandEnabled);
-}
 
 QTEST_GUILESS_MAIN(TestShellRules)
 #include "tst_shellrules.moc"

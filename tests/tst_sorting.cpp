@@ -1,105 +1,41 @@
+// Ordering lists for people, in the pinned en_US locale and in Swedish.
 #include "storage/sorting.h"
 
-#include <cmath>
-#include <limits>
-
-#include <QDateTime>
 #include <QTest>
 #include <QTimeZone>
 
-#include <unicode/locid.h>
+#include "testsupport.h"
 
 using namespace kov;
-
-namespace {
-
-int sign(int v)
-{
-    return (v > 0) - (v < 0);
-}
-
-QDateTime day(int d)
-{
-    return QDateTime(QDate(2024, 3, d), QTime(12, 0), QTimeZone::utc());
-}
-
-// id, date, name, cost; ids 4 and 5 tie on everything, 6 lacks date and cost.
-RecordList fixture()
-{
-    const auto rec = [](int id, const QVariant &date, const QString &name, const QVariant &cost) {
-        Record r{{"id", id}, {ServiceTaskNameKey, name}};
-        if (date.isValid())
-            r.insert(ServiceDateKey, date);
-        if (cost.isValid())
-            r.insert(TotalCostKey, cost);
-        return r;
-    };
-    return {rec(1, day(1), "gutters", 40.0), rec(2, day(9), "Unit 10", 5.0),  rec(3, day(9), "Unit 9", 5.0),
-            rec(4, day(1), "Furnace", 12.5), rec(5, day(1), "Furnace", 12.5), rec(6, {}, "attic", {})};
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class Tst_sorting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(qstrcmp(icu::Locale::getDefault().getName(), "en_US") == 0,
-                 "run through ctest, which pins LANG");
-    }
+    void initTestCase() { QCOMPARE(icu::Locale::getDefault().getName(), "en_US"); } // ctest pins LANG
 
-    void sortArray_data()
-    {
-        QTest::addColumn<QStringList>("input");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("digits by value")
-            << QStringList{"b", "A", "a10", "a9"} << QStringList{"A", "a9", "a10", "b"};
-        QTest::newRow("unit numbers")
-            << QStringList{"Unit 10", "Unit 9", "Unit 1"} << QStringList{"Unit 1", "Unit 9", "Unit 10"};
-        QTest::newRow("accents above case") << QStringList{"résumé", "Resume", "Résumé", "resume", "rest"}
-                                            << QStringList{"rest", "resume", "Resume", "résumé", "Résumé"};
-        QTest::newRow("canonical twins") << QStringList{QStringLiteral("\u00e9"), QStringLiteral("e\u0301")}
-                                         << QStringList{QStringLiteral("e\u0301"), QStringLiteral("\u00e9")};
-    }
-    void sortArray()
-    {
-        QFETCH(QStringList, input);
-        QFETCH(QStringList, expected);
-        QStringList reversed(input.rbegin(), input.rend());
-        kov::sortArray(input);
-        kov::sortArray(reversed);
-        QCOMPARE(input, expected);
-        QCOMPARE(reversed, expected); // a total order: no result depends on input order
-    }
-
+    // Each rule and kind, both ways round: a missing value first, numbers by
+    // exact value (NaN last), then strings, then dates by instant.
     void compareValues_data()
     {
         QTest::addColumn<QVariant>("a");
         QTest::addColumn<QVariant>("b");
         QTest::addColumn<int>("sel");
         QTest::addColumn<int>("expected");
-        const int plain = int(SortSelector::compare);
-        const int standard = int(SortSelector::localizedStandardCompare);
-        const int caseless = int(SortSelector::localizedCaseInsensitiveCompare);
-        QTest::newRow("compare: code units") << QVariant("a") << QVariant("B") << plain << 1;
-        QTest::newRow("standard: letters first") << QVariant("a") << QVariant("B") << standard << -1;
-        QTest::newRow("standard: lower before upper") << QVariant("abc") << QVariant("ABC") << standard << -1;
-        QTest::newRow("caseless: case ignored") << QVariant("abc") << QVariant("ABC") << caseless << 0;
-        QTest::newRow("caseless: canonical twins equal")
-            << QVariant(QStringLiteral("e\u0301")) << QVariant(QStringLiteral("\u00e9")) << caseless << 0;
-        QTest::newRow("standard: canonical twins split")
-            << QVariant(QStringLiteral("e\u0301")) << QVariant(QStringLiteral("\u00e9")) << standard << -1;
-        QTest::newRow("int below real") << QVariant(2) << QVariant(10.5) << standard << -1;
-        QTest::newRow("beyond 2^53") << QVariant(qlonglong(9007199254740993)) << QVariant(9007199254740992.0)
-                                     << plain << 1;
-        QTest::newRow("NaN after numbers")
-            << QVariant(std::numeric_limits<double>::quiet_NaN()) << QVariant(1e300) << plain << 1;
-        QTest::newRow("dates by instant")
-            << QVariant(day(9)) << QVariant(day(9).toTimeZone(QTimeZone(3600))) << plain << 0;
-        QTest::newRow("missing before empty string") << QVariant() << QVariant("") << standard << -1;
-        QTest::newRow("number before string") << QVariant(99) << QVariant("1") << plain << -1;
-        QTest::newRow("string before date") << QVariant("z") << QVariant(day(1)) << plain << -1;
+        const auto row = [](const char *name, const QVariant &a, const QVariant &b, SortSelector sel,
+                            int expected) { QTest::newRow(name) << a << b << int(sel) << expected; };
+        const auto plain = SortSelector::compare, standard = SortSelector::localizedStandardCompare,
+                   caseless = SortSelector::localizedCaseInsensitiveCompare;
+        const QDateTime t(QDate(2024, 3, 9), QTime(12, 0), QTimeZone::utc());
+        row("compare: code units", u"a"_s, u"B"_s, plain, 1);
+        row("standard: digits by value", u"Unit 9"_s, u"Unit 10"_s, standard, -1);
+        row("standard: canonical twins split", u"e\u0301"_s, u"\u00e9"_s, standard, -1);
+        row("caseless: case ignored", u"abc"_s, u"ABC"_s, caseless, 0);
+        row("integer beyond 2^53", qlonglong(9007199254740993), 9007199254740992.0, plain, 1);
+        row("NaN after reals", qQNaN(), 1e300, plain, 1);
+        row("dates by instant", t, t.toTimeZone(QTimeZone(3600)), plain, 0);
+        row("missing before empty string", QVariant(), u""_s, standard, -1);
+        row("number before string", 99, u"1"_s, plain, -1);
     }
     void compareValues()
     {
@@ -107,98 +43,46 @@ private Q_SLOTS:
         QFETCH(QVariant, b);
         QFETCH(int, sel);
         QFETCH(int, expected);
-        QCOMPARE(sign(kov::compareValues(a, b, SortSelector(sel))), expected);
-        QCOMPARE(sign(kov::compareValues(b, a, SortSelector(sel))), -expected);
+        QCOMPARE(std::clamp(kov::compareValues(a, b, SortSelector(sel)), -1, 1), expected);
+        QCOMPARE(std::clamp(kov::compareValues(b, a, SortSelector(sel)), -1, 1), -expected);
     }
 
-    void doSortWithArray_data()
+    // Levels in order, descending where asked, full ties kept in file order;
+    // an empty key skips its level. Numbers sort with NaN last.
+    void sortLists()
     {
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QList<bool>>("ascend");
-        QTest::addColumn<QList<int>>("sels");
-        QTest::addColumn<QList<int>>("expected");
-        const int plain = int(SortSelector::compare);
-        const int standard = int(SortSelector::localizedStandardCompare);
-        QTest::newRow("newest first, then name, then cost")
-            << QStringList{ServiceDateKey, ServiceTaskNameKey, TotalCostKey} << QList<bool>{false, true, true}
-            << QList<int>{plain, standard, plain} << QList<int>{3, 2, 4, 5, 1, 6};
-        QTest::newRow("missing first ascending")
-            << QStringList{TotalCostKey, "", ""} << QList<bool>{true, true, true}
-            << QList<int>{plain, plain, plain} << QList<int>{6, 2, 3, 4, 5, 1};
-        QTest::newRow("empty key skips its level")
-            << QStringList{"", ServiceTaskNameKey, ""} << QList<bool>{true, true, true}
-            << QList<int>{plain, standard, plain} << QList<int>{6, 4, 5, 1, 3, 2};
-    }
-    void doSortWithArray()
-    {
-        QFETCH(QStringList, keys);
-        QFETCH(QList<bool>, ascend);
-        QFETCH(QList<int>, sels);
-        QFETCH(QList<int>, expected);
-        // Full ties (4 and 5) must keep file order whichever way they start.
-        for (const bool swapTies : {false, true}) {
-            RecordList records = fixture();
-            if (swapTies)
-                records.swapItemsAt(3, 4);
-            RecordList &result =
-                kov::doSortWithArray(records, keys[0], ascend[0], SortSelector(sels[0]), keys[1], ascend[1],
-                                     SortSelector(sels[1]), keys[2], ascend[2], SortSelector(sels[2]));
-            QCOMPARE(&result, &records);
-            QList<int> ids;
-            for (const Record &r : records)
-                ids.append(r.value("id").toInt());
-            QList<int> want = expected;
-            if (swapTies)
-                want.swapItemsAt(want.indexOf(4), want.indexOf(5));
-            QCOMPARE(ids, want);
-        }
-    }
-
-    void sortNumberArray()
-    {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        QList<double> numbers{3, nan, -1.5, 10, 2, -0.0};
+        const auto rec = [](int id, int day, const QString &name, const QVariant &cost) {
+            const QDateTime date(QDate(2024, 3, day), QTime(12, 0), QTimeZone::utc());
+            return Record{{u"id"_s, id}, {u"date"_s, date}, {u"name"_s, name}, {u"cost"_s, cost}};
+        };
+        const RecordList in{rec(1, 1, u"gutters"_s, 40.0), rec(2, 9, u"Unit 10"_s, 5.0),
+                            rec(3, 9, u"Unit 9"_s, 5.0),   rec(4, 1, u"Furnace"_s, 12.5),
+                            rec(5, 1, u"Furnace"_s, 12.5), {{u"id"_s, 6}}};
+        const auto standard = SortSelector::localizedStandardCompare, plain = SortSelector::compare;
+        RecordList records = in;
+        kov::doSortWithArray(records, u"date"_s, false, plain, u"name"_s, true, standard);
+        QCOMPARE(records, (RecordList{in[2], in[1], in[3], in[4], in[0], in[5]}));
+        records.swapItemsAt(2, 3);
+        kov::doSortWithArray(records, QString(), true, plain, u"cost"_s, true, plain);
+        QCOMPARE(records, (RecordList{in[5], in[2], in[1], in[4], in[3], in[0]}));
+        QVERIFY(kov::copyDictContainingTitle(u"Furnace"_s, u"name"_s, records) == in[4]);
+        QVERIFY(!kov::copyDictContainingTitle(u"furnace"_s, u"name"_s, in) &&
+                !copyDictContainingTitle(u"40"_s, u"cost"_s, in));
+        QStringList names{u"Unit 10"_s, u"b"_s, u"Unit 9"_s};
+        kov::sortArray(names);
+        QCOMPARE(names, (QStringList{u"b"_s, u"Unit 9"_s, u"Unit 10"_s}));
+        QList<double> numbers{3, qQNaN(), -1.5, 10, 2, -0.0};
         kov::sortNumberArray(numbers);
         QCOMPARE(numbers.mid(0, 5), (QList<double>{-1.5, -0.0, 2, 3, 10}));
-        QVERIFY(std::isnan(numbers.last()));
+        QVERIFY(qIsNaN(numbers.last()));
     }
 
-    void copyDictContainingTitle_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("expectedId"); // 0: nothing found
-        QTest::newRow("exact") << "Unit 9" << ServiceTaskNameKey << 3;
-        QTest::newRow("case differs") << "furnace" << ServiceTaskNameKey << 0;
-        QTest::newRow("duplicates: first wins") << "Furnace" << ServiceTaskNameKey << 4;
-        QTest::newRow("number is no string") << "40" << TotalCostKey << 0;
-    }
-    void copyDictContainingTitle()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, key);
-        QFETCH(int, expectedId);
-        const auto found = kov::copyDictContainingTitle(title, key, fixture());
-        QCOMPARE(found.has_value(), expectedId != 0);
-        if (found)
-            QCOMPARE(found->value("id").toInt(), expectedId);
-    }
-
+    // Collators follow a change of the user's locale: Swedish puts ä after z.
     void followsLocaleChange()
     {
-        const icu::Locale saved = icu::Locale::getDefault();
-        const auto sorted = [](QStringList l) {
-            kov::sortArray(l);
-            return l;
-        };
-        const QStringList words{"zebra", "äpple"};
-        UErrorCode st = U_ZERO_ERROR;
-        QCOMPARE(sorted(words), (QStringList{"äpple", "zebra"}));
-        icu::Locale::setDefault(icu::Locale("sv_SE"), st);
-        const QStringList swedish = sorted(words); // Swedish puts ä after z
-        icu::Locale::setDefault(saved, st);
-        QCOMPARE(swedish, (QStringList{"zebra", "äpple"}));
-        QCOMPARE(sorted(words), (QStringList{"äpple", "zebra"}));
+        QVERIFY(localizedStandardCompare(u"äpple"_s, u"zebra"_s) < 0);
+        test::LocaleScope swedish(u"sv_SE"_s);
+        QVERIFY(localizedStandardCompare(u"äpple"_s, u"zebra"_s) > 0);
     }
 };
 
