@@ -4,7 +4,6 @@
 #include <QTimeZone>
 
 #include "due/duerules.h"
-#include "storage/clock.h"
 #include "storage/sorting.h"
 
 #include "testsupport.h"
