@@ -1,4 +1,6 @@
 // The reference lists without widgets: records, entry checks, names, sheet rows.
+#include <cmath>
+
 #include <QTest>
 #include <QTimeZone>
 
@@ -118,6 +120,9 @@ private Q_SLOTS:
         QCOMPARE(label(u"1"_s, u" 3"_s), u"3 months"_s);
         QCOMPARE(label(7LL, 3LL), u"None"_s);
         QCOMPARE(label(0LL, 0LL), u" day"_s);
+        // A count no whole number can hold names no interval.
+        QCOMPARE(label(0LL, std::nan("")), u"None"_s);
+        QCOMPARE(label(0LL, 1e300), u"None"_s);
         QCOMPARE(providerSheetRow({{ProviderNameKey, u"Ann"_s}, {ProviderEmailKey, u"a@b.org"_s}}),
                  (Record{{col::provname, u"Ann"_s}}));
         QCOMPARE(propertySheetRow({{PropertyZipKey, u"12180"_s}, {PropertyNoteKey, u"not shown"_s}}),

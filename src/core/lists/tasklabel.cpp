@@ -1,5 +1,7 @@
 #include "lists/tasklabel.h"
 
+#include <cmath>
+
 #include <limits>
 
 #include <QCoreApplication>
@@ -20,7 +22,11 @@ qlonglong storedInteger(const Record &task, const QString &key)
     case QMetaType::Int:
         return value.toLongLong();
     case QMetaType::Double: {
+        // Converting a NaN or a real beyond 64 bits is undefined; such a count
+        // names no interval.
         const double d = value.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) >= 9.2e18)
+            return -1;
         return d == double(qlonglong(d)) ? qlonglong(d) : -1;
     }
     case QMetaType::QString: {
