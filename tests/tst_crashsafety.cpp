@@ -47,7 +47,7 @@ void TestCrashSafety::killedWriterLeavesOldOrNew()
 
     QHash<QString, bool> written;      // a write of the file has completed
     QHash<QString, QByteArray> before; // what each file held after the last round
-    QHash<QString, QList<bool>> seen;  // per file: held the big list, the small one
+    QHash<QString, QList<bool>> seen;  // per file, after each kill: held the big list
     int keptOld = 0, gotNew = 0;
     // QSaveFile's temporary files, "<data file name>.XXXXXX": never read as data.
     static const QRegularExpression leftover(QStringLiteral("^(%1)\\.[A-Za-z0-9]{6}$").arg(files.join(u'|')));

@@ -102,8 +102,8 @@ private Q_SLOTS:
         QCOMPARE(D::monthNameFromDate(eve), u"December"_s);
         QCOMPARE(D::currentMonth(), u"12"_s);
         QCOMPARE(D::shortStyleFromDate(utc(2024, 3, 15, 2)), u"3/14/24"_s);
-        QCOMPARE(D::componentOfDate(utc(2024, 3, 14, 19, 42, 10, 500), u"yyyy-MM-dd HH:mm:ss.SSS"_s),
-                 u"2024-03-14 15:42:10.500"_s);
+        QCOMPARE(D::componentOfDate(utc(1, 3, 14, 19, 42, 10, 500), u"yyyy-MM-dd HH:mm:ss.SSS"_s),
+                 u"0001-03-14 14:46:08.500"_s); // proleptic, as the date pickers
         QCOMPARE(D::daysInMonth(utc(2012, 3, 1, 3)), 29);
         QCOMPARE(D::monthNumberFromName(u"December"_s), 12);
         QVERIFY(D::monthNameFromNumber(0).isNull() && D::monthNameFromNumber(13).isNull());
