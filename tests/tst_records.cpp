@@ -21,6 +21,8 @@ private Q_SLOTS:
         const QDateTime t(QDate(2024, 3, 14), QTime(4, 0), QTimeZone::utc());
         row("case differs", u"Gutters"_s, u"gutters"_s, false);
         row("integer and real", qlonglong(3), 3.0, true);
+        row("2^64 - 1 is not -1", QVariant(~0ULL), qlonglong(-1), false);
+        row("unsigned and signed alike", QVariant(7ULL), qlonglong(7), true);
         row("NaN, as read from a file", qQNaN(), qQNaN(), true);
         row("number is not its text", qlonglong(3), u"3"_s, false);
         row("dates by instant", t, t.toTimeZone(QTimeZone(-18000)), true);

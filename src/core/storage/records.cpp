@@ -33,8 +33,13 @@ bool valuesEqual(const QVariant &a, const QVariant &b)
 {
     if (isNumber(a) && isNumber(b)) {
         if (isInteger(a) && isInteger(b)) {
+            // The same 64 bits are the same number only with the same sign:
+            // 2^64 - 1 is not -1.
+            const auto negative = [](const QVariant &v) {
+                return v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
+            };
             if (a.typeId() == QMetaType::ULongLong || b.typeId() == QMetaType::ULongLong)
-                return a.toULongLong() == b.toULongLong() && (a.toLongLong() < 0) == (b.toLongLong() < 0);
+                return a.toULongLong() == b.toULongLong() && negative(a) == negative(b);
             return a.toLongLong() == b.toLongLong();
         }
         // A NaN read from a file ("nan" is what Foundation writes for it)
@@ -94,15 +99,21 @@ qsizetype indexOfRecord(const RecordList &list, const Record &rec)
 const QList<KeyRule> &recordKeyRules(const QString &fileName)
 {
     using K = ValueKind;
-    static const QList<KeyRule> property{
-        {PropertyNameKey, K::String, true},           {PropertyAddressKey, K::String, false},
-        {PropertyCityKey, K::String, false},          {PropertyStateKey, K::String, false},
-        {PropertyZipKey, K::String, false},           {PropertyNoteKey, K::String, false},
-        {PropertyLotSizeKey, K::String, false},       {PropertyIntSizeKey, K::String, false},
-        {PropertyPurchaseMethodKey, K::String, false}, {PropertyCurrentStatusKey, K::String, false},
-        {PropertyConstDateKey, K::Date, false},       {PropertyPurchaseCostKey, K::Real, false},
-        {PropertyPurchaseDateKey, K::Date, false},    {PropertySaleCostKey, K::Real, false},
-        {PropertySaleDateKey, K::Date, false}};
+    static const QList<KeyRule> property{{PropertyNameKey, K::String, true},
+                                         {PropertyAddressKey, K::String, false},
+                                         {PropertyCityKey, K::String, false},
+                                         {PropertyStateKey, K::String, false},
+                                         {PropertyZipKey, K::String, false},
+                                         {PropertyNoteKey, K::String, false},
+                                         {PropertyLotSizeKey, K::String, false},
+                                         {PropertyIntSizeKey, K::String, false},
+                                         {PropertyPurchaseMethodKey, K::String, false},
+                                         {PropertyCurrentStatusKey, K::String, false},
+                                         {PropertyConstDateKey, K::Date, false},
+                                         {PropertyPurchaseCostKey, K::Real, false},
+                                         {PropertyPurchaseDateKey, K::Date, false},
+                                         {PropertySaleCostKey, K::Real, false},
+                                         {PropertySaleDateKey, K::Date, false}};
     static const QList<KeyRule> provider{
         {ProviderNameKey, K::String, true},     {ProviderAddressKey, K::String, false},
         {ProviderNoteKey, K::String, false},    {ProviderEmailKey, K::String, false},
@@ -116,11 +127,11 @@ const QList<KeyRule> &recordKeyRules(const QString &fileName)
     // Without its property, task or date a job matches no filter; a missing
     // provider only leaves that column empty.
     static const QList<KeyRule> maintenance{
-        {PropertyNameKey, K::String, true},  {ProviderNameKey, K::String, false},
+        {PropertyNameKey, K::String, true},    {ProviderNameKey, K::String, false},
         {ServiceTaskNameKey, K::String, true}, {ServiceDateKey, K::Date, true},
-        {TotalCostKey, K::String, false},    {PartsCostKey, K::String, false},
-        {LaborCostKey, K::String, false},    {TaxCostKey, K::String, false},
-        {NoteKey, K::String, false},         {BookMarkDataKeyForReceipt, K::Data, false}};
+        {TotalCostKey, K::String, false},      {PartsCostKey, K::String, false},
+        {LaborCostKey, K::String, false},      {TaxCostKey, K::String, false},
+        {NoteKey, K::String, false},           {BookMarkDataKeyForReceipt, K::Data, false}};
     static const QList<KeyRule> none;
     if (fileName == PropertyFileForKOV)
         return property;
