@@ -8,6 +8,7 @@
 #include "cli/duecommand.h"
 #include "cli/listcommand.h"
 #include "cli/logcommand.h"
+#include "cli/remindercommand.h"
 #include "cli/reportcommand.h"
 #include "storage/datafiles.h"
 #include "storage/recordcheck.h"
@@ -34,7 +35,7 @@ QString usage()
 {
     return QString::fromUtf8(usageText).arg(QString::fromUtf8(logUsage) + QString::fromUtf8(costsUsage) +
                                              QString::fromUtf8(reportUsage) + QString::fromUtf8(dueUsage) +
-                                             QString::fromUtf8(listUsage));
+                                             QString::fromUtf8(listUsage) + QString::fromUtf8(remindersUsage));
 }
 
 const QStringList &dataFiles()
@@ -166,6 +167,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     // ---- The reference lists
     if (command == QLatin1String("list"))
         return listCommand(args, out, err);
+    // ---- Reminders waiting to be shown
+    if (command == QLatin1String("reminders"))
+        return remindersCommand(args, out, err);
     err << "kov-cli: unknown command \"" << command << "\"\n" << usage();
     return 2;
 }

@@ -1,5 +1,7 @@
 #include "due/reminderrules.h"
 
+#include "due/duerules.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTimeZone>
@@ -57,6 +59,11 @@ ReminderMenuState reminderMenuState(int row, const QDateTime &nextDate, const QD
         state.infoTitle = tr("No Maintenance selected") + gap + tr("Try again");
         return state;
     }
+    // A task without recurrence is never due: there is no day to remind of.
+    if (isNeverDue(nextDate)) {
+        state.infoTitle = tr("No reminder for a task that does not recur");
+        return state;
+    }
     if (!nextDate.isValid() || now.msecsTo(nextDate) <= 0) {
         state.infoTitle = tr("Can't set a reminder for Next Maint Date in past") + gap + tr("Try again");
         return state;
@@ -67,7 +74,7 @@ ReminderMenuState reminderMenuState(int row, const QDateTime &nextDate, const QD
         state.commandTitle = tr("Send a reminder to the System Notification Center for this item");
         state.commandEnabled = true;
     } else {
-        state.commandTitle = tr("System Notification Center requires OS X 10.8+");
+        state.commandTitle = tr("Reminders need a desktop notification service, and none is running");
     }
     return state;
 }

@@ -76,6 +76,7 @@ struct IcuContext {
     std::unique_ptr<icu::GregorianCalendar> gregorian;
     std::map<icu::UnicodeString, std::unique_ptr<icu::DateFormat>> formats;
     std::unique_ptr<icu::DateFormat> shortStyle;
+    std::unique_ptr<icu::DateFormat> mediumStyle;
 
     std::unique_ptr<icu::Calendar> newCalendar() const
     {
@@ -120,6 +121,14 @@ struct IcuContext {
             shortStyle.reset(adopt(icu::DateFormat::createDateInstance(icu::DateFormat::kShort,
                                                                        icu::Locale(localeName.c_str()))));
         return shortStyle.get();
+    }
+
+    icu::DateFormat *mediumFormat()
+    {
+        if (!mediumStyle)
+            mediumStyle.reset(adopt(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium,
+                                                                        icu::Locale(localeName.c_str()))));
+        return mediumStyle.get();
     }
 
     const icu::DateFormatSymbols *symbols()
@@ -220,6 +229,11 @@ QString NSDateUtilities::componentOfDate(const QDateTime &date, const QString &p
 QString NSDateUtilities::shortStyleFromDate(const QDateTime &date)
 {
     return formatWith(context().shortFormat(), date);
+}
+
+QString NSDateUtilities::mediumStyleFromDate(const QDateTime &date)
+{
+    return formatWith(context().mediumFormat(), date);
 }
 
 QString NSDateUtilities::yearFromDate(const QDateTime &date)

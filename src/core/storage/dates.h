@@ -32,6 +32,7 @@ public:
     // The date formatted with an ICU (UTS #35) pattern in the user's locale.
     static QString componentOfDate(const QDateTime &date, const QString &pattern);
     static QString shortStyleFromDate(const QDateTime &date);
+    static QString mediumStyleFromDate(const QDateTime &date);
     static QString yearFromDate(const QDateTime &date);
     static QString monthFromDate(const QDateTime &date);
     static QString dayFromDate(const QDateTime &date);

@@ -152,6 +152,7 @@ void MainWindow::applicationDidFinishLaunching()
     tab2->setPane2();
     tab3->setPane3();
     tab4->setPane4();
+    tab2->startReminders();
 }
 
 void MainWindow::tellOfUnusableRecords(const QString &fileName, const RecordList &records)

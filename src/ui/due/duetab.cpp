@@ -6,11 +6,16 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 
 #include "app/alerts.h"
 #include "app/datastore.h"
 #include "due/duerules.h"
+#include "due/notifier.h"
+#include "due/reminderdelivery.h"
+#include "due/reminderrules.h"
+#include "storage/dates.h"
 #include "log/rowtablemodel.h"
 #include "storage/clock.h"
 #include "ui_duetab.h"
@@ -39,6 +44,18 @@ DueTab::DueTab(DataStore *dataStore, QObject *parent)
     contextMenuTab2->setObjectName(QStringLiteral("contextMenuTab2"));
     contextMenuTab2->addAction(QString())->setEnabled(false);
     contextMenuTab2->addAction(tr("Send Reminder"));
+    connect(table, &QWidget::customContextMenuRequested, this, [this, table](const QPoint &pos) {
+        menuNeedsUpdate(table->indexAt(pos).row());
+        contextMenuTab2->popup(table->viewport()->mapToGlobal(pos));
+    });
+    connect(contextMenuTab2, &QMenu::triggered, this, &DueTab::respondToContextMenuTab2);
+
+    notifier = new Notifier(this);
+    delivery = new ReminderDelivery(notifier, this);
+    connect(delivery, &ReminderDelivery::clicked, this,
+            [this](const ScheduledReminder &r) { respondToUserNotification(r); });
+    connect(delivery, &ReminderDelivery::problem, this,
+            [this](const QString &text) { doSheetAlert(page->window(), text, tr("Reminders")); });
 
     connect(ui->showBtnTab2, &QPushButton::clicked, this, [this] { respondToShowBtnPane2(); });
     area.followStore(this, store, true);
@@ -111,6 +128,84 @@ void DueTab::buildTempArraysForFiltering()
 void DueTab::overDueOnly()
 {
     kov::overDueOnly(maintDueArrayForTV, Clock::now());
+}
+
+// ---------------------------------------------------------------------------
+// Reminders
+
+void DueTab::menuNeedsUpdate(int row)
+{
+    clickedRow = row < maintDueArrayForTV.size() ? row : -1;
+    const QDateTime next =
+        clickedRow < 0 ? QDateTime() : maintDueArrayForTV.at(clickedRow).value(col::nextdate).toDateTime();
+    const ReminderMenuState state = reminderMenuState(clickedRow, next, Clock::now(), notifier->isSupported(),
+                                                      NSDateUtilities::mediumStyleFromDate(next));
+    const QList<QAction *> items = contextMenuTab2->actions();
+    items[0]->setText(state.infoTitle);
+    if (!state.keepInfoEnabled)
+        items[0]->setEnabled(state.infoEnabled);
+    if (!state.commandTitle.isEmpty())
+        items[1]->setText(state.commandTitle);
+    items[1]->setEnabled(state.commandEnabled);
+}
+
+void DueTab::respondToContextMenuTab2(QAction *sender)
+{
+    if (contextMenuTab2->actions().indexOf(sender) != 1 || !notifier->isSupported() || clickedRow < 0 ||
+        clickedRow >= maintDueArrayForTV.size())
+        return;
+    const Record &row = maintDueArrayForTV.at(clickedRow);
+    const QDateTime next = row.value(col::nextdate).toDateTime();
+    if (isNeverDue(next))
+        return;
+    doSheetAlert(page->window(),
+                 tr("When the reminder appears in Notification Center, click on it to open KOV and dismiss it"),
+                 tr("Reminder Scheduled for:") + QStringLiteral("  ") + NSDateUtilities::mediumStyleFromDate(next));
+    QString problemText;
+    const ScheduledReminder added = ReminderSchedule::add(
+        tr("Maintenance Reminder"),
+        reminderInformativeText(row.value(col::task2).toString(), row.value(col::property2).toString()),
+        reminderDeliveryDate(next), &problemText);
+    if (!problemText.isEmpty())
+        doSheetAlert(page->window(), problemText, tr("Reminders"));
+    if (added.id.isEmpty())
+        return;
+    installReminderTimer();
+    delivery->deliverDue();
+}
+
+void DueTab::respondToUserNotification(const QString &reminderId)
+{
+    const QList<ScheduledReminder> reminders = ReminderSchedule::load();
+    for (const ScheduledReminder &r : reminders)
+        if (r.id == reminderId)
+            return respondToUserNotification(r);
+}
+
+void DueTab::respondToUserNotification(const ScheduledReminder &reminder)
+{
+    if (const auto target = parseReminderText(reminder.text)) {
+        setPane2();
+        for (QWidget *w = page->parentWidget(); w; w = w->parentWidget()) {
+            if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+                tabs->setCurrentWidget(page);
+                break;
+            }
+        }
+        ui->propertyPopTab2->setCurrentIndex(ui->propertyPopTab2->findText(target->property, Qt::MatchExactly));
+        ui->serTaskPopTab2->setCurrentIndex(ui->serTaskPopTab2->findText(target->task, Qt::MatchExactly));
+        respondToShowBtnPane2();
+    }
+    delivery->withdraw(reminder.id);
+}
+
+void DueTab::startReminders()
+{
+    if (notifier->isReady())
+        delivery->deliverDue();
+    else
+        connect(notifier, &Notifier::readyChanged, delivery, &ReminderDelivery::deliverDue,
+                Qt::SingleShotConnection);
 }
 
 } // namespace kov

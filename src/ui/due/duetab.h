@@ -7,6 +7,7 @@
 #include "log/selectionarea.h"
 #include "storage/records.h"
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -17,7 +18,10 @@ class DueTab;
 namespace kov {
 
 class DataStore;
+class Notifier;
+class ReminderDelivery;
 class RowTableModel;
+struct ScheduledReminder;
 
 class DueTab : public QObject {
     Q_OBJECT
@@ -39,6 +43,19 @@ public:
     // The filters refilled from the log, "All" chosen.
     void setPane2();
 
+    // Reminders. The context menu's two items for the clicked row (-1: no
+    // row); its command sends a reminder for that row.
+    QMenu *contextMenu() const { return contextMenuTab2; }
+    void menuNeedsUpdate(int row);
+    void respondToContextMenuTab2(QAction *sender);
+    // A click on a reminder: tab 2 in front on its property and task, Show,
+    // and the reminder withdrawn.
+    void respondToUserNotification(const ScheduledReminder &reminder);
+    void respondToUserNotification(const QString &reminderId);
+    // Start-up: delivers what is due and waits for the next.
+    void startReminders();
+    ReminderDelivery *reminderDelivery() const { return delivery; }
+
 Q_SIGNALS:
     void countChanged(qsizetype count);
 
@@ -49,6 +66,9 @@ private:
     SelectionArea area;
     RowTableModel *modelTab2;
     QMenu *contextMenuTab2;
+    Notifier *notifier;
+    ReminderDelivery *delivery;
+    int clickedRow = -1;
     RecordList maintDueArrayForTV;
 };
 
