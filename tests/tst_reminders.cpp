@@ -2,6 +2,7 @@
 // a fake notification service, on its own connection and thread, records
 // what KOV shows and plays the user's clicks.
 #include <QAction>
+#include <QComboBox>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -13,6 +14,7 @@
 #include <QThread>
 
 #include "app/datastore.h"
+#include "due/duerules.h"
 #include "due/duetab.h"
 #include "due/notifier.h"
 #include "due/reminderdelivery.h"
@@ -23,6 +25,7 @@
 
 using namespace kov;
 using namespace Qt::StringLiterals;
+using kov::test::child;
 using kov::test::local;
 
 const QString notifyPath = "/org/freedesktop/Notifications", notifyName = "org.freedesktop.Notifications";

@@ -60,7 +60,7 @@ bool SingleInstance::send(const QString &name, const QString &message, int waitM
     do {
         QLocalSocket socket;
         socket.connectToServer(runtimePath(name, ".socket"));
-        if (socket.waitForConnected(std::max<qint64>(deadline.remainingTime(), 1))) {
+        if (socket.waitForConnected(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
             socket.write(message.toUtf8() + '\n');
             const bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();

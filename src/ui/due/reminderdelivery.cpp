@@ -10,7 +10,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "app/singleinstance.h"
 #include "due/notifier.h"
@@ -36,7 +38,7 @@ ReminderDelivery::ReminderDelivery(Notifier *notifier, QObject *parent) : QObjec
     QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.login1"),
                                          QStringLiteral("/org/freedesktop/login1"),
                                          QStringLiteral("org.freedesktop.login1.Manager"),
-                                         QStringLiteral("PrepareForSleep"), this, SLOT(deliverDue()));
+                                         QStringLiteral("PrepareForSleep"), this, SLOT(onSleep(bool)));
 }
 
 void ReminderDelivery::deliverDue()
@@ -89,6 +91,12 @@ void ReminderDelivery::deliverDue()
     waitForNext(all);
     if (shown.isEmpty() && pending == 0)
         Q_EMIT idle();
+}
+
+void ReminderDelivery::onSleep(bool sleeping)
+{
+    if (!sleeping)
+        deliverDue();
 }
 
 void ReminderDelivery::waitForNext(const QList<ScheduledReminder> &reminders)

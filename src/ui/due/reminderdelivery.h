@@ -36,6 +36,9 @@ Q_SIGNALS:
     // Nothing of ours is on screen any more, and no delivery is on its way.
     void idle();
 
+private Q_SLOTS:
+    void onSleep(bool sleeping);
+
 private:
     void waitForNext(const QList<ScheduledReminder> &reminders);
     void forget(uint id);
