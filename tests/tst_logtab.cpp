@@ -102,7 +102,7 @@ struct Tab {
 };
 
 // A receipt named by its kind: a green PNG, a two-page PDF (a red square on white, then blue),
-// text, or a damaged PNG or PDF.
+// text named as a JPEG, or a damaged PNG or PDF.
 QString makeReceipt(const QTemporaryDir &dir, const QString &name)
 {
     const QString path = dir.filePath(name);
@@ -303,7 +303,7 @@ private Q_SLOTS:
             << QStringList{"receipt.png", "button", "receiptImage", "#00ff00", "#00ff00"};
         QTest::newRow("pdf in the view")
             << QStringList{"receipt.pdf", "view", "receiptPdf", "#ff0000", "#ffffff"};
-        QTest::newRow("text refused") << QStringList{"notes.txt", "button", ""};
+        QTest::newRow("text refused") << QStringList{"notes.jpg", "button", ""};
         QTest::newRow("broken pdf") << QStringList{"broken.pdf", "view", "receiptProblem",
                                                    "the PDF is damaged"};
         QTest::newRow("truncated png")
