@@ -310,7 +310,8 @@ private Q_SLOTS:
             << QStringList{"truncated.png", "button", "receiptProblem", "the image is damaged"};
     }
     // Guards against a refused type taken, a move offered to the file manager, the popover not opened
-    // or opened by the view, the wrong page on the button, a transparent thumbnail, a damaged file untold.
+    // or opened by the view, the wrong page on the button, a transparent thumbnail, a damaged file untold, a
+    // receipt no viewer opens untold.
     void dropped()
     {
         QFETCH(QStringList, c);
@@ -341,6 +342,9 @@ private Q_SLOTS:
         if (c.size() == 5)
             QCOMPARE(picture.pixelColor(picture.rect().center()).name() + picture.pixelColor(1, 1).name(),
                      c[3] + c[4]);
+        AlertCenter::instance()->urlOpener = [](const QUrl &) { return false; }; // no viewer answers
+        QTest::mouseClick(t.w<QPushButton>("openReceiptBtn"), Qt::LeftButton);
+        QCOMPARE(alerts.value(0).message, "The receipt is stored here:\n" + mime.urls()[0].toLocalFile());
     }
 
     void throughChange_data()
