@@ -116,6 +116,7 @@ void LogTab::showReceiptProblem(const QString &line)
     label->setObjectName(QStringLiteral("receiptProblem"));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);
+    label->setMargin(18);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     receiptUi->dropView->layout()->addWidget(label);
 }
