@@ -1,18 +1,28 @@
 // kov::LogTab with its own widgets, a DataStore and a DatePopover on a throw-away data folder:
-// typed costs, Add, a row loaded back, Change, Delete and Show, the file read back after each.
+// typed costs, Add, a row loaded back, Change, Delete and Show, the file read back after each; receipts
+// dropped (the events synthesized: the offscreen platform runs no drag), stored, shown again, removed.
 #include <QDateTimeEdit>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPdfView>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimeZone>
+#include <QToolButton>
 #include <csignal>
 #include <sys/resource.h>
 
 #include "app/datastore.h"
 #include "app/datepopover.h"
 #include "log/logtab.h"
+#include "log/receiptwidgets.h"
 #include "testsupport.h"
 #include "windowsupport.h"
 
@@ -90,6 +100,42 @@ struct Tab {
         std::signal(SIGXFSZ, oldHandler);
     }
 };
+
+// A receipt named by its kind: a green PNG, a two-page PDF (a red square on white, then blue),
+// text named as a JPEG, or a damaged PNG or PDF.
+QString makeReceipt(const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    if (name == "receipt.pdf") {
+        QPdfWriter writer(path);
+        QPainter painter(&writer);
+        const QRect page(0, 0, writer.width(), writer.height());
+        painter.fillRect(
+            page.adjusted(page.width() / 4, page.height() / 4, -page.width() / 4, -page.height() / 4),
+            Qt::red);
+        writer.newPage();
+        painter.fillRect(page, Qt::blue);
+        return path;
+    }
+    QImage green(40, 30, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    QByteArray bytes =
+        name == "broken.pdf" ? "%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >>\n" : "Paid\n";
+    if (name.endsWith(".png") && green.save(path))
+        bytes = kov::test::readAll(path).first(name == "truncated.png" ? 60 : QFileInfo(path).size());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// The names of what the receipt popover's view holds.
+QStringList receiptShown(const QWidget *page)
+{
+    QStringList names;
+    for (const QObject *o : kov::test::child(page, "dropView")->children())
+        if (o->isWidgetType())
+            names.append(o->objectName());
+    return names;
+}
 
 void row(const char *name, std::initializer_list<QStringList> columns)
 {
@@ -248,6 +294,107 @@ private Q_SLOTS:
         QCOMPARE(alerts.value(0).message, obstacle == "gone" ? detail : QString());
     }
 
+    void dropped_data()
+    {
+        // The file, dropped on the button or the view; what the view shows (none: refused); the button's
+        // picture at its centre and corner, or the line told.
+        QTest::addColumn<QStringList>("c");
+        QTest::newRow("png on the button")
+            << QStringList{"receipt.png", "button", "receiptImage", "#00ff00", "#00ff00"};
+        QTest::newRow("pdf in the view")
+            << QStringList{"receipt.pdf", "view", "receiptPdf", "#ff0000", "#ffffff"};
+        QTest::newRow("text refused") << QStringList{"notes.jpg", "button", ""};
+        QTest::newRow("broken pdf") << QStringList{"broken.pdf", "view", "receiptProblem",
+                                                   "the PDF is damaged"};
+        QTest::newRow("truncated png")
+            << QStringList{"truncated.png", "button", "receiptProblem", "the image is damaged"};
+    }
+    // Guards against a refused type taken, a move offered to the file manager, the popover not opened
+    // or opened by the view, the wrong page on the button, a transparent thumbnail, a damaged file untold, a
+    // receipt no viewer opens untold.
+    void dropped()
+    {
+        QFETCH(QStringList, c);
+        Tab t;
+        auto *button = t.w<KOVDropButton>("dropButton");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(makeReceipt(*dir, c[0]))});
+        const bool onButton = c[1] == "button", refused = c[2].isEmpty();
+        QWidget *target = onButton ? button : t.w("dropView");
+        QDragEnterEvent enter({20, 20}, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &mime,
+                              Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted() != refused && button->isDragInside() == (onButton && !refused));
+        QDropEvent drop({20, 20}, enter.possibleActions(), &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &drop);
+        QCoreApplication::processEvents();
+        QCOMPARE(receiptShown(t.tab.widget()), refused ? QStringList{} : QStringList{c[2]});
+        QCOMPARE(button->icon().isNull() || !t.w("removeReceiptBtn")->isEnabled(), refused);
+        if (refused)
+            return;
+        QCOMPARE(enter.dropAction(), Qt::LinkAction);
+        QVERIFY(!button->isDragInside() && t.w("receiptPopover")->isVisible() == onButton);
+        if (c[2] == "receiptProblem")
+            QVERIFY(t.w<QLabel>("receiptProblem")->text().contains(c[3]));
+        else if (c[2] == "receiptPdf")
+            QCOMPARE(t.w<QPdfView>("receiptPdf")->document()->pageCount(), 2);
+        const QImage picture = button->icon().pixmap(176).toImage();
+        if (c.size() == 5)
+            QCOMPARE(picture.pixelColor(picture.rect().center()).name() + picture.pixelColor(1, 1).name(),
+                     c[3] + c[4]);
+        AlertCenter::instance()->urlOpener = [](const QUrl &) { return false; }; // no viewer answers
+        QTest::mouseClick(t.w<QPushButton>("openReceiptBtn"), Qt::LeftButton);
+        QCOMPARE(alerts.value(0).message, "The receipt is stored here:\n" + mime.urls()[0].toLocalFile());
+    }
+
+    void throughChange_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // PNG, PDF: the file: URL of a file that exists
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray moved = "file:///nowhere/receipt.png", mac("book\0\0\2\0mark", 12);
+        QTest::newRow("moved file kept") << moved << "" << moved;
+        QTest::newRow("another platform's bookmark kept") << mac << "" << mac;
+        QTest::newRow("moved file removed") << moved << "remove" << QByteArray();
+        QTest::newRow("moved file replaced") << moved << "PDF" << QByteArray("PDF");
+        QTest::newRow("file kept") << QByteArray("PNG") << "" << QByteArray("PNG");
+        QTest::newRow("file removed") << QByteArray("PNG") << "remove" << QByteArray();
+    }
+    // Guards against a receipt not stored as its file: URL, not shown again, an unresolvable one lost or
+    // told, a stale picture, a Remove that Change undoes, a drop that does not replace, a form kept after.
+    void throughChange()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, action);
+        QFETCH(QByteArray, after);
+        QMap<QByteArray, QByteArray> url;
+        for (const QByteArray kind : {"PNG", "PDF"})
+            url[kind] = QUrl::fromLocalFile(makeReceipt(*dir, "receipt." + kind.toLower())).toEncoded();
+        const QDateTime day(QDate(2026, 3, 10), QTime(0, 0));
+        QVERIFY(writeDataFileArray({{{PropertyNameKey, "Main Street"},
+                                     {ProviderNameKey, "Bob's Gutters"},
+                                     {ServiceTaskNameKey, "Clean gutters"},
+                                     {ServiceDateKey, day.toUTC()},
+                                     {BookMarkDataKeyForReceipt, url.value(stored, stored)}}},
+                                   PropertyHistoryFileForKOV));
+        Tab t;
+        auto *button = t.w<KOVDropButton>("dropButton");
+        ReceiptNotifier::instance()->post(QUrl::fromEncoded(url["PDF"])); // shown before
+        t.w<QTableView>("tableViewTab1")->selectRow(0);
+        t.tab.respondToTableViewDblClickTab1(0);
+        QCOMPARE(receiptShown(t.tab.widget()), stored == "PNG" ? QStringList{"receiptImage"} : QStringList{});
+        QCOMPARE(button->icon().isNull(), stored != "PNG");
+        QVERIFY(t.w("removeReceiptBtn")->isEnabled());
+        if (action == "PDF")
+            ReceiptNotifier::instance()->post(QUrl::fromEncoded(url["PDF"]));
+        else if (!action.isEmpty())
+            QTest::mouseClick(t.w<QToolButton>("removeReceiptBtn"), Qt::LeftButton);
+        QTest::mouseClick(t.w<QPushButton>("changeBtnTab1"), Qt::LeftButton);
+        QVERIFY(alerts.isEmpty() && receiptShown(t.tab.widget()).isEmpty() && button->icon().isNull());
+        QCOMPARE(history().size(), 1);
+        QCOMPARE(history()[0].contains(BookMarkDataKeyForReceipt), !after.isEmpty());
+        QCOMPARE(history()[0].value(BookMarkDataKeyForReceipt).toByteArray(), url.value(after, after));
+    }
     void showFilters_data()
     {
         QTest::addColumn<QStringList>("c"); // property, task, begin (none: as set), the alert

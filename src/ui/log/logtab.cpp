@@ -116,8 +116,7 @@ void LogTab::connectControls()
     datePopover->attach(ui->popOverTriggerTab1ServiceDate, ui->serviceDateTab1);
     datePopover->attach(ui->popOverTriggerTab1BeginDate, ui->beginDateTab1);
     datePopover->attach(ui->popOverTriggerTab1EndDate, ui->endDateTab1);
-    connect(ui->dropButton, &QPushButton::clicked, this,
-            [this] { showBeside(receiptPopover, ui->dropButton); });
+    connectReceipt();
 }
 
 // ---------------------------------------------------------------------------
@@ -267,8 +266,7 @@ void LogTab::cleanTab1DataEntry()
         field->setText(QString());
     ui->serviceDateTab1->setDateTime(Clock::now().toLocalTime());
     ui->noteTab1->setText(QString());
-    imageFilePathURL = QUrl();
-    unresolvedReceiptData.clear();
+    removeAction();
 }
 
 // ---------------------------------------------------------------------------
@@ -285,9 +283,7 @@ void LogTab::respondToTableViewDblClickTab1(int clickedRow)
     if (selectExactTitle(ui->serTaskPopTab1, row.value(col::task).toString()))
         getShowTaskDescBelowTaskPopUp(store->records(ServiceTaskFileForKOV));
 
-    const QByteArray receiptData = row.value(col::receipt).toByteArray();
-    imageFilePathURL = receiptUrlFromBookmark(receiptData);
-    unresolvedReceiptData = imageFilePathURL.isEmpty() ? receiptData : QByteArray();
+    showStoredReceipt(row.value(col::receipt).toByteArray());
 
     ui->totalCostTab1->setText(
         row.contains(col::cost)

@@ -89,6 +89,14 @@ public:
     void referenceEntryAdded(const QString &fileName, const RecordList &list, const QString &name);
     void referenceEntryDeleted(const QString &fileName, const RecordList &list);
 
+    // Receipt (logtabreceipt.cpp).
+    void imageChanged(const QUrl &location);
+    void buildImageViewAndSetWithURL(const QUrl &location);
+    void removeAllSubviews();
+    void removeAction();
+    void openReceipt();
+    void chooseReceipt();
+
 Q_SIGNALS:
     // "Maintain Item List…" was chosen in the entry pop-up of that list.
     void maintainListRequested(const QString &fileName);
@@ -106,6 +114,10 @@ private:
     void refreshAfterWrite(const RecordList &history);
     void showRefusal(const QString &title, bool recordNotFound);
     QComboBox *entryPopupFor(const QString &fileName) const;
+    void connectReceipt();
+    void showStoredReceipt(const QByteArray &data);
+    void setReceiptPicture(const QImage &picture, const QString &fileName);
+    void showReceiptProblem(const QString &line);
 
     DataStore *store;
     DatePopover *datePopover;
