@@ -69,8 +69,8 @@ private Q_SLOTS:
             << local(2024, 1, 31) << taskEvery(1LL, UnitMonths) << local(2024, 3, 1) << false;
         QTest::newRow("6 months from 1 June, autumn change")
             << local(2023, 6, 1, 9, 15) << taskEvery(6LL, UnitMonths) << local(2023, 11, 28, 9, 15) << false;
-        QTest::newRow("45 days from 21 October") << local(2024, 10, 21) << taskEvery(45LL, UnitDays)
-                                                 << local(2024, 12, 5) << false;
+        QTest::newRow("45 days from 21 October")
+            << local(2024, 10, 21) << taskEvery(45LL, UnitDays) << local(2024, 12, 5) << false;
         QTest::newRow("2 years, spring change")
             << local(2026, 3, 9, 23, 59) << taskEvery(2LL, UnitYears) << local(2028, 3, 8, 23, 59) << false;
         QTest::newRow("1 year across 29 February")

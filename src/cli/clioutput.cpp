@@ -212,11 +212,11 @@ void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format)
             QJsonObject object;
             for (qsizetype c = 0; c < table.fields.size(); ++c) {
                 const QVariant cell = row.value(c);
-                object.insert(table.fields[c], !cell.isValid()  ? QJsonValue(QJsonValue::Null)
-                                               : isAmount(cell) || isWholeNumber(cell) ? QJsonValue(cell.toDouble())
-                                               : cell.typeId() == QMetaType::Bool
-                                                   ? QJsonValue(cell.toBool())
-                                                   : QJsonValue(cell.toString()));
+                object.insert(table.fields[c],
+                              !cell.isValid()                         ? QJsonValue(QJsonValue::Null)
+                              : isAmount(cell) || isWholeNumber(cell) ? QJsonValue(cell.toDouble())
+                              : cell.typeId() == QMetaType::Bool      ? QJsonValue(cell.toBool())
+                                                                      : QJsonValue(cell.toString()));
             }
             array.append(object);
         }

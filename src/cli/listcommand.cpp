@@ -92,8 +92,7 @@ OutputTable taskTable(const RecordList &tasks)
         const QVariant count = t.value(ServiceTaskTimeInUnitsKey);
         table.rows.append({name.typeId() == QMetaType::QString ? name : QVariant(),
                            plainTextOfRichText(t.value(ServiceTaskDescriptionKey).toByteArray()),
-                           numberCell(unit), numberCell(count),
-                           copyTaskDescAndTimeLabel(t)});
+                           numberCell(unit), numberCell(count), copyTaskDescAndTimeLabel(t)});
     }
     return table;
 }
