@@ -2,6 +2,7 @@
 // popover: fields typed into, buttons pressed, the data files read back.
 #include "app/datastore.h"
 #include "app/datepopover.h"
+#include "app/undohistory.h"
 #include "lists/propertysheet.h"
 #include "lists/providersheet.h"
 #include "lists/tasksheet.h"
@@ -218,6 +219,7 @@ private Q_SLOTS:
         QCOMPARE(r.gone, QList<Emitted>({{file, before.mid(1), name}}));
         QCOMPARE(r.added, QList<Emitted>({{file, list, name}}));
         r.doubleClick(name);
+        AlertCenter::instance()->modalAnswer = [](auto &) { return AlertSecondButtonReturn; }; // Delete
         r.press("deleteBtn");
         QCOMPARE(Rig::stored(file), before.mid(1));
         // A name not in the list; then one the log never used.
@@ -228,8 +230,56 @@ private Q_SLOTS:
         r.doubleClick(unused);
         r.press("deleteBtn");
         QCOMPARE(Rig::stored(file), before.mid(2));
-        QCOMPARE(told, QStringList({twinTitle[c.which], "beep", warning, warning,
-                                    "Delete request failed - not deleted"}));
+        QCOMPARE(told,
+                 QStringList({twinTitle[c.which], "beep", warning,
+                              "\u201C" + name + "\u201D is used by 1 maintenance record. Delete it anyway?",
+                              warning, "Delete request failed - not deleted"}));
+    }
+    void askRenameUndo_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("property") << 0;
+        QTest::newRow("provider") << 1;
+        QTest::newRow("task") << 2;
+    }
+    // Guards against a delete of a used entry without the question (or with a wrong count,
+    // or Cancel deleting), a rename that misses a log record, takes a twin's name or an
+    // empty one, or is more than one undo step; and an undo that does not give the files back.
+    void askRenameUndo()
+    {
+        QFETCH(int, which);
+        const QString file = files[which], key = nameKeys[which], name = firstNames[which];
+        RecordList log = Rig::stored(PropertyHistoryFileForKOV);
+        log << log[0] << log[0] << Record{{key, name + ' '}};
+        QVERIFY(writeDataFileArray(log, PropertyHistoryFileForKOV));
+        auto bytes = [&] {
+            return readAll(dataFilePath(file)) + readAll(dataFilePath(PropertyHistoryFileForKOV));
+        };
+        const QByteArray before = bytes();
+        Rig r(which);
+        UndoHistory *undo = UndoHistory::of(&r.store);
+        AlertCenter::instance()->modalAnswer = [](auto &) { return AlertFirstButtonReturn; }; // Cancel
+        r.doubleClick(name);
+        told.clear();
+        r.press("deleteBtn");
+        QCOMPARE(told,
+                 QStringList{"\u201C" + name + "\u201D is used by 3 maintenance records. Delete it anyway?"});
+        QCOMPARE(bytes(), before);
+        const QString other = Rig::stored(file)[1][key].toString();
+        QVERIFY(!r.s->renameEntry(name, other) && !r.s->renameEntry(name, "") && !undo->canUndo());
+        QVERIFY(r.s->renameEntry(name, "Renamed"));
+        QCOMPARE(Rig::stored(file)[0][key], "Renamed");
+        const RecordList renamedLog = Rig::stored(PropertyHistoryFileForKOV);
+        QCOMPARE(renamedLog.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(renamedLog[i][key], i < 3 ? QString("Renamed") : name + ' ');
+        QCOMPARE(undo->undoName(), "Rename " + QString(which == 0   ? "Property"
+                                                       : which == 1 ? "Provider"
+                                                                    : "Task"));
+        QVERIFY(undo->undo() && !undo->canUndo());
+        QCOMPARE(bytes(), before);
+        QCOMPARE(told.mid(1),
+                 QStringList({twinTitle[which], "beep", "Rename request failed - not renamed", "beep"}));
     }
     // Guards against styles lost on the way to the file or back, and an unknown unit shown as no unit.
     void taskStylesAndUnits()
