@@ -1,6 +1,7 @@
 // The three list sheets, each over a host widget with its own store and date
 // popover: fields typed into, buttons pressed, the data files read back.
 #include "app/datastore.h"
+#include "app/dateentry.h"
 #include "app/datepopover.h"
 #include "app/undohistory.h"
 #include "lists/propertysheet.h"
@@ -280,6 +281,54 @@ private Q_SLOTS:
         QCOMPARE(bytes(), before);
         QCOMPARE(told.mid(1),
                  QStringList({twinTitle[which], "beep", "Rename request failed - not renamed", "beep"}));
+    }
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("cursor"); // -1: the whole text selected
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("end");    // the key that ends the typing
+        QTest::addColumn<QDate>("date"); // invalid: refused, 12/4/2024 stays
+        const QDate march15(2024, 3, 15);
+        QTest::newRow("whole") << "en_US" << -1 << "3/15/2024" << int(Qt::Key_Return) << march15;
+        QTest::newRow("two-digit year") << "en_US" << -1 << "3/15/24" << int(Qt::Key_Tab) << march15;
+        QTest::newRow("from the day") << "en_US" << 3 << "15" << int(Qt::Key_Return) << QDate(2024, 12, 15);
+        QTest::newRow("30 February") << "en_US" << -1 << "2/30/2024" << int(Qt::Key_Return) << QDate();
+        QTest::newRow("not a date, left") << "en_US" << -1 << "3/15/x" << int(Qt::Key_Tab) << QDate();
+        QTest::newRow("de_DE whole") << "de_DE" << -1 << "15.03.2024" << int(Qt::Key_Enter) << march15;
+        QTest::newRow("de_DE from the month")
+            << "de_DE" << 4 << "03.2025" << int(Qt::Key_Return) << QDate(2025, 3, 4);
+    }
+    // Guards against a date typed over the field read in parts, in another locale's
+    // order, with sections not typed lost, or half-applied when it cannot be read.
+    void typedDates()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, cursor);
+        LocaleScope scope(locale);
+        QWidget host;
+        auto *field = new QDateTimeEdit(&host);
+        auto *next = new QLineEdit(&host);
+        new QVBoxLayout(&host);
+        host.layout()->addWidget(field), host.layout()->addWidget(next);
+        field->setDisplayFormat(
+            QLocale().dateFormat(QLocale::ShortFormat).replace("yy", "yyyy").replace("yyyyyyyy", "yyyy"));
+        field->setDateTime(QDateTime(QDate(2024, 12, 4), QTime(9, 30)));
+        enableTypedDates(field);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        field->setFocus();
+        auto *inner = field->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+        cursor < 0 ? inner->selectAll() : inner->setCursorPosition(cursor);
+        told.clear();
+        QFETCH(QString, typed);
+        QTest::keyClicks(field, typed);
+        QFETCH(int, end);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(end));
+        QFETCH(QDate, date);
+        QCOMPARE(field->dateTime(), QDateTime(date.isValid() ? date : QDate(2024, 12, 4), QTime(9, 30)));
+        QCOMPARE(field->property(refusedDateProperty).toBool(), !date.isValid());
+        QCOMPARE(told, date.isValid() ? QStringList{} : QStringList{"beep"});
     }
     // Guards against styles lost on the way to the file or back, and an unknown unit shown as no unit.
     void taskStylesAndUnits()

@@ -13,6 +13,7 @@
 
 #include "app/alerts.h"
 #include "app/datastore.h"
+#include "app/dateentry.h"
 #include "app/datepopover.h"
 #include "app/undohistory.h"
 #include "app/versioncheck.h"
@@ -75,8 +76,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
     if (!dateFormat.contains(QLatin1String("yyyy")))
         dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    for (QDateTimeEdit *edit : findChildren<QDateTimeEdit *>())
+    for (QDateTimeEdit *edit : findChildren<QDateTimeEdit *>()) {
         edit->setDisplayFormat(dateFormat);
+        enableTypedDates(edit);
+    }
 
     connect(dataStore, &DataStore::problem, this,
             [this](const DataFileProblem &p) { reportDataFileProblem(p); });
