@@ -329,6 +329,7 @@ private Q_SLOTS:
         QCOMPARE(field->dateTime(), QDateTime(date.isValid() ? date : QDate(2024, 12, 4), QTime(9, 30)));
         QCOMPARE(field->property(refusedDateProperty).toBool(), !date.isValid());
         QCOMPARE(told, date.isValid() ? QStringList{} : QStringList{"beep"});
+        QVERIFY(end != Qt::Key_Tab || QApplication::focusWidget() == next); // on to the next field
     }
     // Guards against styles lost on the way to the file or back, and an unknown unit shown as no unit.
     void taskStylesAndUnits()

@@ -54,6 +54,8 @@ public:
         entry->setObjectName(QStringLiteral("typedDate"));
         entry->setFrame(false);
         entry->hide();
+        // Tab from the entry goes where Tab from the field goes.
+        QWidget::setTabOrder(field, entry);
         field->installEventFilter(this);
         entry->installEventFilter(this);
         connect(field, &QDateTimeEdit::dateTimeChanged, this, [this] { mark(false); });

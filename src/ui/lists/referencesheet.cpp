@@ -91,6 +91,11 @@ void ReferenceSheet::connectParts(const Parts &p, QList<TableColumn> columns)
 
 void ReferenceSheet::setChange(bool onOff)
 {
+    // The focus leaves a button that goes off for the table, where Ctrl+Z
+    // undoes rather than a text field's own undo.
+    if (!onOff &&
+        (parts.changeBtn->hasFocus() || parts.deleteBtn->hasFocus() || (renameBtn && renameBtn->hasFocus())))
+        parts.table->setFocus();
     parts.changeBtn->setEnabled(onOff);
     parts.deleteBtn->setEnabled(onOff);
     if (renameBtn)
