@@ -54,6 +54,7 @@ private Q_SLOTS:
         QTest::newRow("--data-dir without folder") << QStringList{"check", "--data-dir"} << 2 << QString();
         QTest::newRow("list tasks") << QStringList{"list", "tasks", "--format=json"} << 0
                                     << u"\"interval\": \"3 months\""_s;
+        QTest::newRow("list tasks text") << QStringList{"list", "tasks"} << 0 << u"   1      3  3 months\n"_s;
         QTest::newRow("list properties") << QStringList{"list", "properties", "--format=json"} << 0
                                          << u"\"propertyPurchaseCost\": 250000.5"_s;
         QTest::newRow("unknown list") << QStringList{"list", "houses"} << 2 << QString();

@@ -1,5 +1,5 @@
-// Due dates without widgets: intervals, whole days across daylight saving time,
-// never due, the list modes. Run under America/New_York, America/Los_Angeles and UTC.
+// Due dates without widgets: intervals, calendar days across daylight saving time,
+// never due, the list modes. Run under Europe/Berlin, America/Los_Angeles and UTC.
 #include <QTest>
 #include <QTimeZone>
 
@@ -52,28 +52,31 @@ class TestDue : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(!qgetenv("TZ").isEmpty()); } // the zone its CTest entry names
 
-    // Days ×1, months ×30, years ×365, each day 86,400 seconds: across the end
-    // of daylight time the next date lands an hour early, across its start an
-    // hour late. A count below 0 or too large, an unknown unit
-    // (named once): never due. Numbers stored as reals or text count; no unit
-    // is days, no count (or no task) none.
+    // Days ×1, months ×30, years ×365, as calendar days at the same local
+    // time, daylight saving time or not (a time the spring change skips lands
+    // after the gap). A count below 0 or too large, an unknown unit (named
+    // once): never due. Numbers stored as reals or text count; no unit is
+    // days, no count (or no task) none.
     void nextDate_data()
     {
         QTest::addColumn<QDateTime>("last");
         QTest::addColumn<Record>("task");
         QTest::addColumn<QDateTime>("next"); // invalid: never due
         QTest::addColumn<bool>("badUnit");
-        const bool dst = QTimeZone::systemTimeZone().hasDaylightTime();
+        const bool la = QTimeZone::systemTimeZoneId() == "America/Los_Angeles";
         const QDateTime jan = local(2024, 1, 1), never;
         QTest::newRow("1 month from 31 January")
             << local(2024, 1, 31) << taskEvery(1LL, UnitMonths) << local(2024, 3, 1) << false;
-        QTest::newRow("6 months from 1 June")
-            << local(2023, 6, 1) << taskEvery(6LL, UnitMonths)
-            << (dst ? local(2023, 11, 27, 23) : local(2023, 11, 28)) << false;
+        QTest::newRow("6 months from 1 June, autumn change")
+            << local(2023, 6, 1, 9, 15) << taskEvery(6LL, UnitMonths) << local(2023, 11, 28, 9, 15) << false;
+        QTest::newRow("45 days from 21 October")
+            << local(2024, 10, 21) << taskEvery(45LL, UnitDays) << local(2024, 12, 5) << false;
+        QTest::newRow("2 years, spring change")
+            << local(2026, 3, 9, 23, 59) << taskEvery(2LL, UnitYears) << local(2028, 3, 8, 23, 59) << false;
         QTest::newRow("1 year across 29 February")
-            << local(2024, 1, 15) << taskEvery(1LL, UnitYears) << local(2025, 1, 14) << false;
-        QTest::newRow("1 month from 1 March") << local(2024, 3, 1) << taskEvery(1LL, UnitMonths)
-                                              << (dst ? local(2024, 3, 31, 1) : local(2024, 3, 31)) << false;
+            << local(2024, 1, 15, 8) << taskEvery(1LL, UnitYears) << local(2025, 1, 14, 8) << false;
+        QTest::newRow("into the spring gap") << local(2024, 3, 9, 2, 30) << taskEvery(1LL, UnitDays)
+                                             << local(2024, 3, 10, la ? 3 : 2, 30) << false;
         QTest::newRow("unit 4") << jan << taskEvery(1LL, 4LL) << never << true;
         QTest::newRow("negative count") << jan << taskEvery(-2LL, UnitDays) << never << false;
         QTest::newRow("count overflows")

@@ -201,6 +201,7 @@ private Q_SLOTS:
             expected.insert(QStringList{PartsCostKey, LaborCostKey, TaxCostKey}[i - 2], stored[i]);
         QVERIFY(history().size() == 1 && recordsEqual(history()[0], expected));
         QCOMPARE(t.shownNotes(), QStringList{"Two coats"});
+        QCOMPARE(t.view()->selectionModel()->selectedRows().value(0).row(), 0); // the new row
         QCOMPARE(kov::test::popupItems(t.w<QComboBox>("propertyPopForShowTab1")),
                  (QStringList{"Lake House", "---", "All"}));
         QVERIFY(t.text("partsCostTab1").isEmpty() && t.text("noteTab1").isEmpty());
@@ -245,7 +246,7 @@ private Q_SLOTS:
         QFETCH(QStringList, c);
         QFETCH(QStringList, costs);
         QFETCH(QStringList, left);
-        const QString &button = c[1], &obstacle = c[3];
+        const QString &button = c[1], &obstacle = c[3], change = "changeBtnTab1";
         Record b = job("b", "Main Street", "Clean gutters", QDate(2026, 3, 9), costs[0]);
         b.insert("KeyOfANewerVersion", "kept");
         const Record z = job("z", "Unit 9", "Paint exterior", QDate(2026, 3, 12), "900.00");
@@ -283,6 +284,8 @@ private Q_SLOTS:
             const QStringList shown = t.shownNotes(); // in the order the table had
             QVERIFY(shown.size() == left.size() &&
                     std::is_permutation(shown.begin(), shown.end(), left.begin()));
+            const QModelIndexList chosen = t.view()->selectionModel()->selectedRows(); // a change: its row
+            QCOMPARE(chosen.size() == 1 ? shown[chosen[0].row()] : "", button == change ? "b again" : "");
             QVERIFY(!t.w("changeBtnTab1")->isEnabled() && !t.w("deleteBtnTab1")->isEnabled());
             return;
         }

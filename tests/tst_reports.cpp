@@ -222,6 +222,9 @@ private Q_SLOTS:
         QCOMPARE(printReport(ReportPropertyList, records(1), 0, 0, options).path, first + u" 2.pdf"_s);
         QCOMPARE(printReport(ReportPropertyList, records(2), 0, 0, options).path, first + u" 3.pdf"_s);
         QVERIFY(mine.open(QIODevice::ReadOnly) && mine.readAll() == "mine");
+        const QString byDate = printReport(ReportByDate, records(1), 0, 0, options).path;
+        QVERIFY2(byDate.endsWith(u"/Property Maintenance Report by Date 2026-12-06 14.05.09.pdf"_s),
+                 qPrintable(byDate));
         QVERIFY(reportsFolder().endsWith(u"/KOV Reports"_s));
     }
 };

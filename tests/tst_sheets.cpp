@@ -1,7 +1,9 @@
 // The three list sheets, each over a host widget with its own store and date
 // popover: fields typed into, buttons pressed, the data files read back.
 #include "app/datastore.h"
+#include "app/dateentry.h"
 #include "app/datepopover.h"
+#include "app/undohistory.h"
 #include "lists/propertysheet.h"
 #include "lists/providersheet.h"
 #include "lists/tasksheet.h"
@@ -218,6 +220,7 @@ private Q_SLOTS:
         QCOMPARE(r.gone, QList<Emitted>({{file, before.mid(1), name}}));
         QCOMPARE(r.added, QList<Emitted>({{file, list, name}}));
         r.doubleClick(name);
+        AlertCenter::instance()->modalAnswer = [](auto &) { return AlertSecondButtonReturn; }; // Delete
         r.press("deleteBtn");
         QCOMPARE(Rig::stored(file), before.mid(1));
         // A name not in the list; then one the log never used.
@@ -228,8 +231,105 @@ private Q_SLOTS:
         r.doubleClick(unused);
         r.press("deleteBtn");
         QCOMPARE(Rig::stored(file), before.mid(2));
-        QCOMPARE(told, QStringList({twinTitle[c.which], "beep", warning, warning,
-                                    "Delete request failed - not deleted"}));
+        QCOMPARE(told,
+                 QStringList({twinTitle[c.which], "beep", warning,
+                              "\u201C" + name + "\u201D is used by 1 maintenance record. Delete it anyway?",
+                              warning, "Delete request failed - not deleted"}));
+    }
+    void askRenameUndo_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("property") << 0;
+        QTest::newRow("provider") << 1;
+        QTest::newRow("task") << 2;
+    }
+    // Guards against a delete of a used entry without the question (or with a wrong count,
+    // or Cancel deleting), a rename that misses a log record, takes a twin's name or an
+    // empty one, or is more than one undo step; and an undo that does not give the files back.
+    void askRenameUndo()
+    {
+        QFETCH(int, which);
+        const QString file = files[which], key = nameKeys[which], name = firstNames[which];
+        RecordList log = Rig::stored(PropertyHistoryFileForKOV);
+        log << log[0] << log[0] << Record{{key, name + ' '}};
+        QVERIFY(writeDataFileArray(log, PropertyHistoryFileForKOV));
+        auto bytes = [&] {
+            return readAll(dataFilePath(file)) + readAll(dataFilePath(PropertyHistoryFileForKOV));
+        };
+        const QByteArray before = bytes();
+        Rig r(which);
+        UndoHistory *undo = UndoHistory::of(&r.store);
+        AlertCenter::instance()->modalAnswer = [](auto &) { return AlertFirstButtonReturn; }; // Cancel
+        r.doubleClick(name);
+        told.clear();
+        r.press("deleteBtn");
+        QCOMPARE(told,
+                 QStringList{"\u201C" + name + "\u201D is used by 3 maintenance records. Delete it anyway?"});
+        QCOMPARE(bytes(), before);
+        const QString other = Rig::stored(file)[1][key].toString();
+        QVERIFY(!r.s->renameEntry(name, other) && !r.s->renameEntry(name, "") && !undo->canUndo());
+        QVERIFY(r.s->renameEntry(name, "Renamed"));
+        QCOMPARE(Rig::stored(file)[0][key], "Renamed");
+        const RecordList renamedLog = Rig::stored(PropertyHistoryFileForKOV);
+        QCOMPARE(renamedLog.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(renamedLog[i][key], i < 3 ? QString("Renamed") : name + ' ');
+        QCOMPARE(undo->undoName(), "Rename " + QString(which == 0   ? "Property"
+                                                       : which == 1 ? "Provider"
+                                                                    : "Task"));
+        QVERIFY(undo->undo() && !undo->canUndo());
+        QCOMPARE(bytes(), before);
+        QCOMPARE(told.mid(1),
+                 QStringList({twinTitle[which], "beep", "Rename request failed - not renamed", "beep"}));
+    }
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("cursor"); // -1: the whole text selected
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("end");    // the key that ends the typing
+        QTest::addColumn<QDate>("date"); // invalid: refused, 12/4/2024 stays
+        const QDate march15(2024, 3, 15);
+        QTest::newRow("whole") << "en_US" << -1 << "3/15/2024" << int(Qt::Key_Return) << march15;
+        QTest::newRow("two-digit year") << "en_US" << -1 << "3/15/24" << int(Qt::Key_Tab) << march15;
+        QTest::newRow("from the day") << "en_US" << 3 << "15" << int(Qt::Key_Return) << QDate(2024, 12, 15);
+        QTest::newRow("30 February") << "en_US" << -1 << "2/30/2024" << int(Qt::Key_Return) << QDate();
+        QTest::newRow("not a date, left") << "en_US" << -1 << "3/15/x" << int(Qt::Key_Tab) << QDate();
+        QTest::newRow("de_DE whole") << "de_DE" << -1 << "15.03.2024" << int(Qt::Key_Enter) << march15;
+        QTest::newRow("de_DE from the month")
+            << "de_DE" << 4 << "03.2025" << int(Qt::Key_Return) << QDate(2025, 3, 4);
+    }
+    // Guards against a date typed over the field read in parts, in another locale's
+    // order, with sections not typed lost, or half-applied when it cannot be read.
+    void typedDates()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, cursor);
+        LocaleScope scope(locale);
+        QWidget host;
+        auto *field = new QDateTimeEdit(&host);
+        auto *next = new QLineEdit(&host);
+        new QVBoxLayout(&host);
+        host.layout()->addWidget(field), host.layout()->addWidget(next);
+        field->setDisplayFormat(
+            QLocale().dateFormat(QLocale::ShortFormat).replace("yy", "yyyy").replace("yyyyyyyy", "yyyy"));
+        field->setDateTime(QDateTime(QDate(2024, 12, 4), QTime(9, 30)));
+        enableTypedDates(field);
+        host.show();
+        QApplication::setActiveWindow(&host);
+        field->setFocus();
+        auto *inner = field->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+        cursor < 0 ? inner->selectAll() : inner->setCursorPosition(cursor);
+        told.clear();
+        QFETCH(QString, typed);
+        QTest::keyClicks(field, typed);
+        QFETCH(int, end);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(end));
+        QFETCH(QDate, date);
+        QCOMPARE(field->dateTime(), QDateTime(date.isValid() ? date : QDate(2024, 12, 4), QTime(9, 30)));
+        QCOMPARE(field->property(refusedDateProperty).toBool(), !date.isValid());
+        QCOMPARE(told, date.isValid() ? QStringList{} : QStringList{"beep"});
+        QVERIFY(end != Qt::Key_Tab || QApplication::focusWidget() == next); // on to the next field
     }
     // Guards against styles lost on the way to the file or back, and an unknown unit shown as no unit.
     void taskStylesAndUnits()

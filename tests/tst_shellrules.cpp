@@ -12,9 +12,9 @@ using namespace Qt::StringLiterals;
 class TestShellRules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The fetched text is compared whole, character by character ("1.10" is
-    // older than "1.3", a line end makes it newer); only valid UTF-8 up to the
-    // size cap is a version at all.
+    // The fetched version is compared character by character ("1.10" is older
+    // than "1.3"); white space around it does not count; only valid UTF-8 up to
+    // the size cap that names a version is one at all.
     void versionOutcome_data()
     {
         QTest::addColumn<QByteArray>("published");
@@ -22,7 +22,12 @@ private Q_SLOTS:
         QTest::newRow("newer") << "1.4"_ba << VersionOutcome::Newer;
         QTest::newRow("same") << "1.3"_ba << VersionOutcome::Current;
         QTest::newRow("1.10 vs 1.3") << "1.10"_ba << VersionOutcome::Current;
-        QTest::newRow("line end") << "1.3\n"_ba << VersionOutcome::Newer;
+        QTest::newRow("line end") << "1.3\r\n"_ba << VersionOutcome::Current;
+        QTest::newRow("blanks around") << " \t1.4b2 "_ba << VersionOutcome::Newer;
+        QTest::newRow("empty") << ""_ba << VersionOutcome::Failed;
+        QTest::newRow("a web page") << "<html>9.0</html>"_ba << VersionOutcome::Failed;
+        QTest::newRow("long suffix") << "1.4 is out now"_ba << VersionOutcome::Failed;
+        QTest::newRow("inner line end") << "1.4\n1.5"_ba << VersionOutcome::Failed;
         QTest::newRow("byte-order mark dropped") << "\xEF\xBB\xBF\x31.3"_ba << VersionOutcome::Current;
         QTest::newRow("bad UTF-8") << "1.\xC3"_ba << VersionOutcome::Failed;
         QTest::newRow("at the cap") << QByteArray(maxVersionFileBytes, '9') << VersionOutcome::Newer;

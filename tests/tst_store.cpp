@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "app/alerts.h"
 #include "app/datastore.h"
+#include "app/undohistory.h"
 #include "testsupport.h"
 
 using namespace kov;
@@ -140,6 +142,66 @@ private Q_SLOTS:
         QCOMPARE(problems.last()[0].value<DataFileProblem>().kind,
                  refused ? DataFileProblem::WriteRefused : DataFileProblem::ReadFailed);
         QCOMPARE(problems.last()[0].value<DataFileProblem>().fileName, file);
+    }
+
+    void undoRedo_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("underneath"); // another program changes the log after the action
+        for (const char *action : {"add", "change", "remove", "log and list"}) {
+            QTest::addRow("%s", action) << action << false;
+            QTest::addRow("%s, changed underneath", action) << action << true;
+        }
+    }
+    // Guards against an undo or redo that does not give back the very file, one that
+    // writes over a change made since, a history kept after a refusal, and a step split.
+    void undoRedo()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, underneath);
+        const QString log = dataFilePath(PropertyHistoryFileForKOV),
+                      tasks = dataFilePath(ServiceTaskFileForKOV);
+        QVERIFY(writeDataFileArray({job("a"), job("b"), job("c")}, PropertyHistoryFileForKOV));
+        QVERIFY(writeDataFileArray({job("t")}, ServiceTaskFileForKOV));
+        DataStore store;
+        UndoHistory *history = UndoHistory::of(&store);
+        {
+            const UndoStep first(&store, "First");
+            QVERIFY(store.add(ServiceTaskFileForKOV, job("u")));
+        }
+        const QByteArray before = readAll(log) + readAll(tasks);
+        QStringList told;
+        AlertCenter::instance()->showSheets = false;
+        connect(AlertCenter::instance(), &AlertCenter::alertShown, history,
+                [&](auto &a) { told << a.title; });
+        {
+            const UndoStep step(&store, "Act");
+            {
+                const UndoStep inner(&store, "Inner");
+                QVERIFY(action == "add"      ? store.add(PropertyHistoryFileForKOV, job("x"))
+                        : action == "change" ? store.change(PropertyHistoryFileForKOV, 0, job("x"))
+                                             : store.remove(PropertyHistoryFileForKOV, 1));
+            }
+            QVERIFY(action != "log and list" || store.remove(ServiceTaskFileForKOV, 0));
+        }
+        const QByteArray after = readAll(log) + readAll(tasks);
+        QCOMPARE(history->undoName(), "Act");
+        if (underneath) {
+            rewrite(log, "<string>c</string>", "<string>y</string>", false, 1000);
+            const QByteArray changed = readAll(log) + readAll(tasks);
+            QVERIFY(!history->undo());
+            QCOMPARE(readAll(log) + readAll(tasks), changed);
+            QVERIFY(!history->canUndo() && !history->canRedo());
+            QCOMPARE(told, QStringList{"\u201CAct\u201D can no longer be undone."});
+            return;
+        }
+        QVERIFY(history->undo() && history->undoName() == "First");
+        QCOMPARE(readAll(log) + readAll(tasks), before);
+        QVERIFY(history->redo() && !history->canRedo());
+        QCOMPARE(readAll(log) + readAll(tasks), after);
+        QVERIFY(history->undo());
+        QVERIFY(store.add(PropertyHistoryFileForKOV, job("z"))); // a write no action names
+        QVERIFY(!history->canRedo() && told.isEmpty());
     }
 };
 

@@ -159,6 +159,12 @@ bool isAmount(const QVariant &cell)
     return cell.typeId() == QMetaType::Double;
 }
 
+// A whole number (a count or a code), printed without decimals.
+bool isWholeNumber(const QVariant &cell)
+{
+    return cell.typeId() == QMetaType::LongLong;
+}
+
 void writeText(QTextStream &out, const OutputTable &table)
 {
     const qsizetype n = table.fields.size();
@@ -173,7 +179,7 @@ void writeText(QTextStream &out, const OutputTable &table)
             const QVariant cell = row.value(c);
             // One line per row: line breaks inside a note show as spaces.
             QString t = cellText(cell).simplified();
-            numeric[c] = numeric[c] || isAmount(cell);
+            numeric[c] = numeric[c] || isAmount(cell) || isWholeNumber(cell);
             widths[c] = std::max(widths[c], t.size());
             line.append(t);
         }
@@ -206,11 +212,11 @@ void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format)
             QJsonObject object;
             for (qsizetype c = 0; c < table.fields.size(); ++c) {
                 const QVariant cell = row.value(c);
-                object.insert(table.fields[c], !cell.isValid()  ? QJsonValue(QJsonValue::Null)
-                                               : isAmount(cell) ? QJsonValue(cell.toDouble())
-                                               : cell.typeId() == QMetaType::Bool
-                                                   ? QJsonValue(cell.toBool())
-                                                   : QJsonValue(cell.toString()));
+                object.insert(table.fields[c],
+                              !cell.isValid()                         ? QJsonValue(QJsonValue::Null)
+                              : isAmount(cell) || isWholeNumber(cell) ? QJsonValue(cell.toDouble())
+                              : cell.typeId() == QMetaType::Bool      ? QJsonValue(cell.toBool())
+                                                                      : QJsonValue(cell.toString()));
             }
             array.append(object);
         }

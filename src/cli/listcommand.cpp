@@ -1,5 +1,7 @@
 #include "cli/listcommand.h"
 
+#include <cmath>
+
 #include <QDir>
 
 #include "cli/clioutput.h"
@@ -68,6 +70,17 @@ OutputTable recordTable(const RecordList &records, const QStringList &knownKeys)
     return table;
 }
 
+// A stored number as a cell: a whole one prints as such ("3", not "3.00").
+QVariant numberCell(const QVariant &value)
+{
+    if (!value.canConvert<double>() || value.typeId() == QMetaType::QString)
+        return {};
+    const double d = value.toDouble();
+    if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.0e15)
+        return QVariant(qlonglong(d));
+    return QVariant(d);
+}
+
 OutputTable taskTable(const RecordList &tasks)
 {
     OutputTable table;
@@ -79,13 +92,7 @@ OutputTable taskTable(const RecordList &tasks)
         const QVariant count = t.value(ServiceTaskTimeInUnitsKey);
         table.rows.append({name.typeId() == QMetaType::QString ? name : QVariant(),
                            plainTextOfRichText(t.value(ServiceTaskDescriptionKey).toByteArray()),
-                           unit.canConvert<double>() && unit.typeId() != QMetaType::QString
-                               ? QVariant(unit.toDouble())
-                               : QVariant(),
-                           count.canConvert<double>() && count.typeId() != QMetaType::QString
-                               ? QVariant(count.toDouble())
-                               : QVariant(),
-                           copyTaskDescAndTimeLabel(t)});
+                           numberCell(unit), numberCell(count), copyTaskDescAndTimeLabel(t)});
     }
     return table;
 }

@@ -104,6 +104,12 @@ QDateTime nextDueDate(const QDateTime &last, qint64 days)
     if (days < 0 || __builtin_mul_overflow(days, msPerDay, &shift) ||
         __builtin_add_overflow(last.toMSecsSinceEpoch(), shift, &next))
         return neverDueDate();
+    // Calendar days at the same local time: a daylight-saving change in
+    // between moves the instant by its hour, never the date. A time the
+    // change skips lands just after the gap.
+    const QDateTime local = last.toLocalTime().addDays(days);
+    if (local.isValid())
+        return local;
     const QDateTime result = QDateTime::fromMSecsSinceEpoch(next, Qt::UTC);
     return result.isValid() ? result : neverDueDate();
 }

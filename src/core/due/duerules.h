@@ -28,7 +28,8 @@ qint64 ConvertToDays(qint64 count, qint64 unitCode, bool *badUnit = nullptr);
 QDateTime neverDueDate();
 bool isNeverDue(const QDateTime &date);
 
-// `last` shifted by whole days of 86,400 seconds (no calendar arithmetic);
+// `last` plus `days` calendar days at the same local time (where no
+// daylight-saving change lies between, exactly days × 86,400 seconds later);
 // never due for a negative day count or a date beyond what a date can hold.
 QDateTime nextDueDate(const QDateTime &last, qint64 days);
 

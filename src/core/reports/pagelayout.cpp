@@ -180,6 +180,20 @@ QString reportTitle(unsigned whichReport)
     }
 }
 
+QString reportFileTitle(unsigned whichReport)
+{
+    switch (whichReport) {
+    case ReportByProperty:
+        return reportTitle(whichReport) + tr(" by Property");
+    case ReportByDate:
+        return reportTitle(whichReport) + tr(" by Date");
+    case ReportByProvider:
+        return reportTitle(whichReport) + tr(" by Provider");
+    default:
+        return reportTitle(whichReport);
+    }
+}
+
 QString reportsFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
@@ -305,7 +319,7 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
     }
     const QString title = reportTitle(whichReport);
     const QString folder = options.folder.isEmpty() ? reportsFolder() : options.folder;
-    const QString path = createReportFile(folder, title, Clock::now(), &outcome.error);
+    const QString path = createReportFile(folder, reportFileTitle(whichReport), Clock::now(), &outcome.error);
     if (path.isEmpty())
         return outcome;
 

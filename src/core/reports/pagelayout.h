@@ -30,6 +30,9 @@ enum ReportKind : unsigned {
 bool isReportKind(unsigned whichReport);
 // The page title of the report, translated; empty for an unknown number.
 QString reportTitle(unsigned whichReport);
+// The title its document file is named by: the three maintenance reports
+// share a page title, so their files add which one they are.
+QString reportFileTitle(unsigned whichReport);
 
 struct ReportOptions {
     // Where the document goes; empty: reportsFolder().

@@ -1,6 +1,7 @@
 #include "version/versionrules.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include "storage/utf8.h"
@@ -76,9 +77,20 @@ int compareVersionText(const QString &published, const QString &running)
     return i == published.size() ? -1 : 1;
 }
 
-VersionOutcome versionCheckOutcome(const std::optional<QString> &published,
-                                   const QString &running)
+std::optional<QString> publishedVersion(const std::optional<QString> &fetched)
 {
+    if (!fetched)
+        return std::nullopt;
+    static const QRegularExpression version(QStringLiteral("\\A[0-9]+(\\.[0-9]+)*[A-Za-z0-9+-]{0,8}\\z"));
+    const QString text = fetched->trimmed();
+    if (!version.match(text).hasMatch())
+        return std::nullopt;
+    return text;
+}
+
+VersionOutcome versionCheckOutcome(const std::optional<QString> &fetched, const QString &running)
+{
+    const std::optional<QString> published = publishedVersion(fetched);
     if (!published)
         return VersionOutcome::Failed;
     return compareVersionText(*published, running) > 0 ? VersionOutcome::Newer

@@ -30,9 +30,15 @@ int compareVersionText(const QString &published, const QString &running);
 
 enum class VersionOutcome { Failed, Newer, Current };
 
+// The version a fetched text names, without surrounding white space: digits
+// in groups joined by dots ("1", "1.4.2"), with at most a short suffix of
+// letters, digits, "-" or "+" ("1.4b2", "2.0-rc1"). Anything else (an empty
+// file, a captive portal's page) names none.
+std::optional<QString> publishedVersion(const std::optional<QString> &fetched);
+
 // What the check tells the user for a fetched text (none when the site
-// could not be reached) and the running version. The text is compared
-// whole, line ends included.
+// could not be reached) and the running version: a text that names no
+// version is a failed check; a version is compared as publishedVersion gives it.
 VersionOutcome versionCheckOutcome(const std::optional<QString> &published,
                                    const QString &running);
 

@@ -139,6 +139,36 @@ int runModalAlert(AlertStyle style, const QString &title, const QString &message
     return (second && box.clickedButton() == second) ? AlertSecondButtonReturn : AlertFirstButtonReturn;
 }
 
+bool confirmAction(QWidget *window, const QString &title, const QString &message, const QString &actionButton)
+{
+    AlertRecord record;
+    record.kind = AlertRecord::Modal;
+    record.window = window;
+    record.style = AlertStyle::Warning;
+    record.title = title;
+    record.message = message;
+    const QString cancel = QCoreApplication::translate("KOV", "Cancel");
+    record.buttons = {cancel, actionButton};
+    AlertCenter *center = AlertCenter::instance();
+    center->emitAlert(record);
+    if (center->modalAnswer)
+        return center->modalAnswer(record) == AlertSecondButtonReturn;
+
+    QMessageBox box(window);
+    box.setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    box.setWindowTitle(QStringLiteral("KOV"));
+    box.setIcon(QMessageBox::Warning);
+    box.setText(title);
+    box.setInformativeText(message);
+    showPlainText(&box);
+    QPushButton *no = box.addButton(cancel, QMessageBox::RejectRole);
+    QPushButton *yes = box.addButton(actionButton, QMessageBox::DestructiveRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 void noReportsSelectedErrorMsg(QWidget *window)
 {
     doSheetAlert(window, QCoreApplication::translate("KOV", "Use Checkboxes to select reports"),

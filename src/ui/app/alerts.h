@@ -63,6 +63,13 @@ void noDataFoundErrorMsg(QWidget *window);
 int runModalAlert(AlertStyle style, const QString &title, const QString &message, const QString &firstButton,
                   const QString &secondButton = QString());
 
+// A question before an action the user may not mean, window-modal on
+// `window`: "Cancel" is the default button and answers Escape. True when
+// `actionButton` was pressed. Tests answer it as a modal alert (buttons
+// "Cancel", then `actionButton`).
+bool confirmAction(QWidget *window, const QString &title, const QString &message,
+                   const QString &actionButton);
+
 // The system beep.
 void beep();
 

@@ -1,5 +1,7 @@
 #include "app/datastore.h"
 
+#include <utility>
+
 #include <QDir>
 
 namespace kov {
@@ -62,7 +64,9 @@ bool DataStore::commit(const QString &fileName, RecordList list)
     c.stamp = readable ? stamp : fileStamp(dataFilePath(fileName));
     c.status = DataFileStatus();
     c.status.state = DataFileStatus::Ok;
-    c.records = std::move(list);
+    const RecordList before = std::exchange(c.records, list);
+    if (readable)
+        Q_EMIT recordsWritten(fileName, before, list);
     if (fileName == PropertyHistoryFileForKOV)
         Q_EMIT historyChanged();
     else

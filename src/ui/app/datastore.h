@@ -41,6 +41,9 @@ Q_SIGNALS:
     // One of the three reference lists was written.
     void listChanged(const QString &fileName);
     void problem(const kov::DataFileProblem &problem);
+    // Any write over a version read whole, with the records before and after
+    // it (as stored), for the undo history.
+    void recordsWritten(const QString &fileName, const kov::RecordList &before, const kov::RecordList &after);
 
 private:
     struct Cached {

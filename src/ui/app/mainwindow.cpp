@@ -13,7 +13,9 @@
 
 #include "app/alerts.h"
 #include "app/datastore.h"
+#include "app/dateentry.h"
 #include "app/datepopover.h"
+#include "app/undohistory.h"
 #include "app/versioncheck.h"
 #include "costs/costtab.h"
 #include "due/duetab.h"
@@ -74,8 +76,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
     if (!dateFormat.contains(QLatin1String("yyyy")))
         dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    for (QDateTimeEdit *edit : findChildren<QDateTimeEdit *>())
+    for (QDateTimeEdit *edit : findChildren<QDateTimeEdit *>()) {
         edit->setDisplayFormat(dateFormat);
+        enableTypedDates(edit);
+    }
 
     connect(dataStore, &DataStore::problem, this,
             [this](const DataFileProblem &p) { reportDataFileProblem(p); });
@@ -89,7 +93,20 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
           static_cast<ReferenceSheet *>(tasks)}) {
         connect(sheet, &ReferenceSheet::entryAdded, tab1, &LogTab::referenceEntryAdded);
         connect(sheet, &ReferenceSheet::entryDeleted, tab1, &LogTab::referenceEntryDeleted);
+        connect(sheet, &ReferenceSheet::logRenamed, tab1, &LogTab::logRewritten);
     }
+    // Edit ▸ Undo / Redo, also while a sheet is up.
+    UndoHistory *undo = UndoHistory::of(dataStore);
+    ui->menuBar->insertMenu(ui->menuHelp->menuAction(), undo->createEditMenu(this));
+    for (ReferenceSheet *sheet :
+         {sheetFor(PropertyFileForKOV), sheetFor(ProviderFileForKOV), sheetFor(ServiceTaskFileForKOV)})
+        sheet->sheet()->addActions({undo->undoAction(), undo->redoAction()});
+    connect(undo, &UndoHistory::restored, this, [this](const QString &file, const RecordList &records) {
+        if (file == PropertyHistoryFileForKOV)
+            tab1->logRewritten(records);
+        else
+            tab1->referenceEntryDeleted(file, records);
+    });
 
     connect(ui->theTabView, &QTabWidget::currentChanged, this,
             [this](int index) { tabViewDidSelectTabViewItem(index); });

@@ -112,8 +112,9 @@ void VersionCheck::checkForNewVersion()
     if (checking)
         return;
     checking = true;
-    copyTextFromURL(versionFileUrl(), [this](std::optional<QString> published) {
+    copyTextFromURL(versionFileUrl(), [this](std::optional<QString> fetched) {
         checking = false;
+        const std::optional<QString> published = publishedVersion(fetched);
         const QString &running = runningVersionString();
         switch (versionCheckOutcome(published, running)) {
         case VersionOutcome::Failed:

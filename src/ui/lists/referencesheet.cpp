@@ -1,8 +1,13 @@
 #include "lists/referencesheet.h"
 
+#include <algorithm>
+
+#include <QBoxLayout>
 #include <QDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -10,12 +15,30 @@
 #include "app/alerts.h"
 #include "app/datastore.h"
 #include "app/datepopover.h"
+#include "app/undohistory.h"
 #include "lists/listrules.h"
 #include "log/rowtablemodel.h"
 #include "storage/plist.h"
 #include "storage/sorting.h"
 
 namespace kov {
+
+namespace {
+
+// The box layout, at any depth below `root`, that holds `widget`.
+QBoxLayout *layoutHolding(QLayout *root, QWidget *widget)
+{
+    if (!root)
+        return nullptr;
+    if (root->indexOf(widget) >= 0)
+        return qobject_cast<QBoxLayout *>(root);
+    for (int i = 0; i < root->count(); ++i)
+        if (QBoxLayout *found = layoutHolding(root->itemAt(i)->layout(), widget))
+            return found;
+    return nullptr;
+}
+
+} // namespace
 
 ReferenceSheet::ReferenceSheet(DataStore *dataStore, DatePopover *popover, QWidget *window,
                                const QString &fileName, QObject *parent)
@@ -43,13 +66,58 @@ void ReferenceSheet::connectParts(const Parts &p, QList<TableColumn> columns)
     connect(parts.addBtn, &QPushButton::clicked, this, [this] { doAddFromSheet(); });
     connect(parts.changeBtn, &QPushButton::clicked, this, [this] { changeBtnOnSheetPressed(); });
     connect(parts.deleteBtn, &QPushButton::clicked, this, [this] { doDeleteDriver(); });
+
+    // Rename… sits after Delete, and comes after it in the tab order.
+    renameBtn = new QPushButton(tr("Rename\u2026"), theSheet);
+    renameBtn->setObjectName(QStringLiteral("renameBtn"));
+    renameBtn->setAutoDefault(false);
+    if (QBoxLayout *row = layoutHolding(theSheet->layout(), parts.deleteBtn))
+        row->insertWidget(row->indexOf(parts.deleteBtn) + 1, renameBtn);
+    QWidget::setTabOrder(parts.deleteBtn, renameBtn);
+    connect(renameBtn, &QPushButton::clicked, this, [this] { renameBtnPressed(); });
+
+    // After an undo or redo the table shows the list as it is again.
+    connect(UndoHistory::of(store), &UndoHistory::restored, this,
+            [this](const QString &fileName, const RecordList &list) {
+                if (fileName != file)
+                    return;
+                RecordList sorted = list;
+                doSortWithArray(sorted, nameKey, true, SortSelector::localizedCaseInsensitiveCompare);
+                populate(sorted);
+                setChange(false);
+            });
     setChange(false);
 }
 
 void ReferenceSheet::setChange(bool onOff)
 {
+    // The focus leaves a button that goes off for the table, where Ctrl+Z
+    // undoes rather than a text field's own undo.
+    if (!onOff &&
+        (parts.changeBtn->hasFocus() || parts.deleteBtn->hasFocus() || (renameBtn && renameBtn->hasFocus())))
+        parts.table->setFocus();
     parts.changeBtn->setEnabled(onOff);
     parts.deleteBtn->setEnabled(onOff);
+    if (renameBtn)
+        renameBtn->setEnabled(onOff);
+}
+
+QString ReferenceSheet::entryKind() const
+{
+    if (file == PropertyFileForKOV)
+        return tr("Property");
+    if (file == ProviderFileForKOV)
+        return tr("Provider");
+    return tr("Task");
+}
+
+qsizetype ReferenceSheet::logRecordsNaming(const QString &name)
+{
+    const RecordList history = store->records(PropertyHistoryFileForKOV);
+    return std::count_if(history.cbegin(), history.cend(), [&](const Record &r) {
+        const QVariant v = r.value(nameKey);
+        return v.typeId() == QMetaType::QString && v.toString() == name;
+    });
 }
 
 void ReferenceSheet::populate(const RecordList &fileArray)
@@ -105,6 +173,7 @@ void ReferenceSheet::respondToTableViewDblClick(int clickedRow)
     if (clickedRow < 0 || clickedRow >= tableRows.size())
         return;
     const QString name = tableRows.at(clickedRow).value(parts.nameColumn).toString();
+    loadedName = name;
     const std::optional<Record> entry = copyDictContainingTitle(name, nameKey, store->records(file));
     if (entry)
         fillSheetFromItemInTableView(*entry);
@@ -158,6 +227,7 @@ void ReferenceSheet::refreshAfterDelete(const RecordList &list, const QString &n
 void ReferenceSheet::doAddFromSheet()
 {
     const std::optional<Record> entry = recordFromSheet();
+    const UndoStep step(store, tr("Add %1").arg(entryKind()));
     bool added = false;
     if (entry) {
         const QString name = entry->value(nameKey).toString();
@@ -181,6 +251,7 @@ bool ReferenceSheet::doDeleteFromSheet(bool *writeFailed)
     const QString name = xmlCarriableText(parts.nameField->text());
     const qsizetype index = indexOfName(store->records(file), nameKey, name);
     if (index >= 0) {
+        const UndoStep step(store, tr("Delete %1").arg(entryKind()));
         if (store->remove(file, index)) {
             refreshAfterDelete(store->records(file), name);
             deleted = true;
@@ -194,6 +265,19 @@ bool ReferenceSheet::doDeleteFromSheet(bool *writeFailed)
 
 void ReferenceSheet::doDeleteDriver()
 {
+    // An entry the log uses is deleted only when the user says so.
+    const QString name = xmlCarriableText(parts.nameField->text());
+    if (indexOfName(store->records(file), nameKey, name) >= 0) {
+        const qsizetype used = logRecordsNaming(name);
+        const QString count = QLocale().toString(used);
+        const QString question =
+            used == 1
+                ? tr("\u201C%1\u201D is used by 1 maintenance record. Delete it anyway?").arg(name)
+                : tr("\u201C%1\u201D is used by %2 maintenance records. Delete it anyway?").arg(name, count);
+        if (used > 0 &&
+            !confirmAction(theSheet, question, tr("The maintenance records keep the name."), tr("Delete")))
+            return;
+    }
     bool writeFailed = false;
     if (!doDeleteFromSheet(&writeFailed) && !writeFailed)
         doSheetAlert(theSheet, QString(), tr("Delete request failed - not deleted"));
@@ -221,12 +305,83 @@ void ReferenceSheet::changeBtnOnSheetPressed()
     // The old entry out and the new one at the end in one write, so a failed
     // write can never lose the entry; keys from a newer version or another
     // program stay with it.
+    const UndoStep step(store, tr("Change %1").arg(entryKind()));
     if (store->change(file, index, withUnknownEntries(*entry, stored, knownKeys()))) {
         refreshAfterDelete(without, name);
         refreshAfterAdd(store->records(file), name);
         cleanSheet();
     }
     setChange(false);
+}
+
+// ---------------------------------------------------------------------------
+// Rename
+
+void ReferenceSheet::renameBtnPressed()
+{
+    const QString oldName = loadedName;
+    if (oldName.isNull()) {
+        setChange(false);
+        return;
+    }
+    bool ok = false;
+    const QString newName = QInputDialog::getText(theSheet, tr("Rename %1").arg(entryKind()),
+                                                  tr("New name for \u201C%1\u201D:").arg(oldName),
+                                                  QLineEdit::Normal, oldName, &ok);
+    if (ok && newName != oldName)
+        renameEntry(oldName, newName);
+}
+
+bool ReferenceSheet::renameEntry(const QString &oldName, const QString &typed)
+{
+    const QString notRenamed = tr("Rename request failed - not renamed");
+    const QString newName = xmlCarriableText(typed);
+    const RecordList list = store->records(file);
+    const qsizetype index = indexOfName(list, nameKey, oldName);
+    if (index < 0) {
+        doSheetAlert(theSheet, QString(), notRenamed);
+        return false;
+    }
+    if (newName.isEmpty()) {
+        refuse(notRenamed, tr("A new name must be entered, please try again."));
+        return false;
+    }
+    if (nameExists(list, nameKey, newName)) {
+        refuse(duplicateTitle(), QString());
+        return false;
+    }
+    // A log that cannot be read cannot follow; the store has said why.
+    DataFileStatus logStatus;
+    RecordList history = store->records(PropertyHistoryFileForKOV, &logStatus);
+    if (logStatus.state == DataFileStatus::Unreadable)
+        return false;
+
+    const UndoStep step(store, tr("Rename %1").arg(entryKind()));
+    // The log first: cut short after it, the list merely lacks the new name.
+    bool logUses = false;
+    for (Record &record : history) {
+        const QVariant v = record.value(nameKey);
+        if (v.typeId() == QMetaType::QString && v.toString() == oldName) {
+            record.insert(nameKey, newName);
+            logUses = true;
+        }
+    }
+    if (logUses && !store->write(PropertyHistoryFileForKOV, history))
+        return false;
+    RecordList renamed = list;
+    renamed[index].insert(nameKey, newName);
+    if (!store->write(file, renamed)) {
+        if (logUses)
+            Q_EMIT logRenamed(store->records(PropertyHistoryFileForKOV));
+        return false;
+    }
+    if (logUses)
+        Q_EMIT logRenamed(store->records(PropertyHistoryFileForKOV));
+    refreshAfterAdd(store->records(file), newName);
+    cleanSheet();
+    setChange(false);
+    loadedName.clear();
+    return true;
 }
 
 } // namespace kov

@@ -45,12 +45,25 @@ public:
     bool doDeleteFromSheet(bool *writeFailed = nullptr);
     void respondToTableViewDblClick(int clickedRow);
     void setChange(bool onOff);
+    // The kind of entry the list holds, as actions name it ("Property").
+    QString entryKind() const;
+    // How many maintenance records name `name`.
+    qsizetype logRecordsNaming(const QString &name);
+    // Asks for a new name for the entry last loaded, then renames it.
+    void renameBtnPressed();
+    // The entry and every log record that names it take `newName`: the log
+    // first, then the list, each in one write; one undo step. False when
+    // refused (an alert has been shown) or a write failed.
+    bool renameEntry(const QString &oldName, const QString &newName);
+    QPushButton *renameButton() const { return renameBtn; }
 
 Q_SIGNALS:
     // The list as written, after `name` was added (or changed).
     void entryAdded(const QString &fileName, const kov::RecordList &list, const QString &name);
     // The list as written, after `name` left it (or before its change).
     void entryDeleted(const QString &fileName, const kov::RecordList &list, const QString &name);
+    // The log as written after a rename changed the name in its records.
+    void logRenamed(const kov::RecordList &history);
 
 protected:
     struct Parts {
@@ -91,6 +104,9 @@ private:
     Parts parts{};
     RowTableModel *model = nullptr;
     RecordList tableRows;
+    QPushButton *renameBtn = nullptr;
+    // The name of the entry the last double click loaded.
+    QString loadedName;
 };
 
 } // namespace kov

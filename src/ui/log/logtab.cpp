@@ -14,6 +14,7 @@
 #include "app/alerts.h"
 #include "app/datastore.h"
 #include "app/datepopover.h"
+#include "app/undohistory.h"
 #include "lists/listrules.h"
 #include "lists/tasklabel.h"
 #include "log/costrules.h"
@@ -203,10 +204,29 @@ bool LogTab::doAddToMaintList()
     if (refuseUnusableEntry())
         return false;
     // A failed write has told the user why; the form keeps the entry.
+    const UndoStep step(store, tr("Add Maintenance Record"));
     if (!store->add(PropertyHistoryFileForKOV, copyDictFromTab1Form()))
         return false;
     refreshAfterWrite(store->records(PropertyHistoryFileForKOV));
+    selectLastRowTab1();
     return true;
+}
+
+void LogTab::logRewritten(const RecordList &history)
+{
+    refreshAfterWrite(history);
+}
+
+void LogTab::selectLastRowTab1()
+{
+    // The table is in file order after a write, and an added or changed
+    // record is the file's last.
+    const int row = int(propertyMaintArrayForTV.size()) - 1;
+    if (row < 0)
+        return;
+    QTableView *table = ui->tableViewTab1;
+    table->selectRow(row);
+    table->scrollTo(modelTab1->index(row, 0));
 }
 
 void LogTab::refreshAfterWrite(const RecordList &history)
@@ -338,6 +358,7 @@ bool LogTab::deleteMaintFromList(bool *writeFailed)
         return false;
     // A failed write has been reported; the table keeps the row as the file
     // does, and the delete counts as refused.
+    const UndoStep step(store, tr("Delete Maintenance Record"));
     if (!store->remove(PropertyHistoryFileForKOV, index)) {
         if (writeFailed)
             *writeFailed = true;
@@ -384,8 +405,10 @@ void LogTab::changeMaintFromList()
     // Keys from a newer version or another program stay with the record.
     const Record changed =
         withUnknownEntries(copyDictFromTab1Form(), history.at(index), maintenanceRecordKeys());
+    const UndoStep step(store, tr("Change Maintenance Record"));
     if (store->change(PropertyHistoryFileForKOV, index, changed)) {
         refreshAfterWrite(store->records(PropertyHistoryFileForKOV));
+        selectLastRowTab1();
         cleanTab1DataEntry();
     }
     setChange(false);

@@ -88,6 +88,9 @@ public:
     // the entry pop-up of that list and the filters that depend on it.
     void referenceEntryAdded(const QString &fileName, const RecordList &list, const QString &name);
     void referenceEntryDeleted(const QString &fileName, const RecordList &list);
+    // The log was rewritten by an undo, a redo or a rename: the table shows
+    // it whole, as after an add.
+    void logRewritten(const RecordList &history);
 
     // Receipt (logtabreceipt.cpp).
     void imageChanged(const QUrl &location);
@@ -112,6 +115,7 @@ private:
     Record copyDictFromTab1Form();
     int selectedRowTab1() const;
     void refreshAfterWrite(const RecordList &history);
+    void selectLastRowTab1();
     void showRefusal(const QString &title, bool recordNotFound);
     QComboBox *entryPopupFor(const QString &fileName) const;
     void connectReceipt();
