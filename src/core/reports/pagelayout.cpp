@@ -112,7 +112,9 @@ const QList<Column> &columnsOf(unsigned whichReport)
 // a text that starts with no number reads as 0.
 double costOfText(const QString &text)
 {
-    return storedCostAmount(text).value_or(plainNumber(text));
+    if (const std::optional<double> amount = storedCostAmount(text))
+        return *amount;
+    return plainNumber(text);
 }
 
 QString cellText(const Column &column, const RecordList &rows, qsizetype index)
