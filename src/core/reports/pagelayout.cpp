@@ -287,7 +287,7 @@ void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const Q
 }
 
 ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double total, double average,
-                          const ReportOptions &options)
+                          const ReportOptions &options, const PageBegun &pageBegun)
 {
     ReportOutcome outcome;
     if (!isReportKind(whichReport)) {
@@ -333,6 +333,8 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
         if (page > 0)
             startNewPage(job);
         page = wanted;
+        if (pageBegun)
+            pageBegun(page, plan.pageCount);
         drawPageHeader(job, page, whichReport, options.maintenanceTableTitles);
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {
