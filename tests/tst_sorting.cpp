@@ -62,6 +62,9 @@ private Q_SLOTS:
         RecordList records = in;
         kov::doSortWithArray(records, u"date"_s, false, plain, u"name"_s, true, standard);
         QCOMPARE(records, (RecordList{in[2], in[1], in[3], in[4], in[0], in[5]}));
+        RecordList dated = in.mid(0, 5); // every date valid: compared as instants
+        kov::doSortWithArray(dated, u"date"_s, true, plain);
+        QCOMPARE(dated, (RecordList{in[0], in[3], in[4], in[1], in[2]}));
         records.swapItemsAt(2, 3);
         kov::doSortWithArray(records, QString(), true, plain, u"cost"_s, true, plain);
         QCOMPARE(records, (RecordList{in[5], in[2], in[1], in[4], in[3], in[0]}));
