@@ -110,11 +110,19 @@ QStringList distinctNames(const RecordList &records, const QString &key)
 {
     QStringList names;
     QSet<QString> seen;
+    // Names read from one file share their text, so most are known by where
+    // their characters lie, without hashing them (the records, and so that
+    // text, live throughout).
+    QSet<std::pair<const QChar *, qsizetype>> seenText;
     for (const Record &record : records) {
         const auto it = record.constFind(key);
         if (it == record.cend() || it.value().typeId() != QMetaType::QString)
             continue;
         const QString name = it.value().toString();
+        const std::pair<const QChar *, qsizetype> text{name.constData(), name.size()};
+        if (seenText.contains(text))
+            continue;
+        seenText.insert(text);
         // An empty name could not be told apart from no choice in a pop-up.
         if (!name.isEmpty() && !seen.contains(name)) {
             seen.insert(name);
