@@ -32,6 +32,8 @@ out=bench/RESULTS.md.new
   echo
   echo "Each figure is the median of $runs runs (report 1, whose runs are long, of fewer),"
   echo "timed until the event loop is idle again, offscreen. VmHWM is the peak resident memory."
+  echo "CPU ms is the time the work itself took (for whole processes to 10 ms): on a machine"
+  echo "other programs share, it is the steadier figure; wall time is what the user waits."
 } >"$out"
 for n in 1000 10000 100000; do
   if [ ! -f "$data/$n/PropertyHistoryFileForKOV" ]; then
