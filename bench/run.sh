@@ -25,7 +25,7 @@ out=bench/RESULTS.md.new
 {
   echo "# Benchmark results"
   echo
-  echo "Made by \`bench/run.sh $runs\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(git log -1 --format='commit %h' 2>/dev/null || true)."
+  echo "Made by \`${KOV_BENCH_BUILD:+KOV_BENCH_BUILD=$KOV_BENCH_BUILD }bench/run.sh $runs\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(git log -1 --format='commit %h' 2>/dev/null || true)."
   echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores,"
   echo "$(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo) memory, $(uname -sr), build type $(grep -m1 CMAKE_BUILD_TYPE "$build/CMakeCache.txt" | cut -d= -f2)."
   echo "Load average when the run began: $(cut -d' ' -f1-3 /proc/loadavg)."
