@@ -41,8 +41,8 @@
 #include <unistd.h>
 
 #include "app/alerts.h"
-#include "app/mainwindow.h"
 #include "app/datastore.h"
+#include "app/mainwindow.h"
 #include "lists/referencesheet.h"
 #include "log/logtab.h"
 #include "storage/datafiles.h"
@@ -82,7 +82,8 @@ void row(const char *what, const std::vector<double> &ms, const std::vector<doub
 {
     const auto [lo, hi] = std::minmax_element(ms.begin(), ms.end());
     std::printf("| %s | %.1f | %s | %.1f–%.1f | %s |\n", what, median(ms),
-                cpu.empty() ? "" : qPrintable(QString::number(median(cpu), 'f', 1)), *lo, *hi, qPrintable(extra));
+                cpu.empty() ? "" : qPrintable(QString::number(median(cpu), 'f', 1)), *lo, *hi,
+                qPrintable(extra));
     std::fflush(stdout);
 }
 
@@ -111,7 +112,8 @@ void timeAction(const char *what, const std::function<void()> &prepare, const st
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
         cpu.push_back(cpuMs() - c);
     }
-    row(what, ms, cpu, g_alerts != alertsBefore ? QStringLiteral("alerts: %1").arg(g_alerts - alertsBefore) : QString());
+    row(what, ms, cpu,
+        g_alerts != alertsBefore ? QStringLiteral("alerts: %1").arg(g_alerts - alertsBefore) : QString());
 }
 
 long vmHwmKb()
@@ -190,7 +192,8 @@ std::vector<double> timeProcess(const char *what, const QStringList &args, int r
         status = r.status;
     }
     g_processes.append({QString::fromUtf8(what), median(ms), median(cpu)});
-    row(what, ms, cpu, QStringLiteral("VmHWM %1 MiB, exit %2").arg(double(rss) / 1024, 0, 'f', 0).arg(status));
+    row(what, ms, cpu,
+        QStringLiteral("VmHWM %1 MiB, exit %2").arg(double(rss) / 1024, 0, 'f', 0).arg(status));
     return ms;
 }
 
@@ -257,7 +260,8 @@ void windowActions(const QString &folder)
 
     // The window is closed outside the timing.
     std::unique_ptr<kov::MainWindow> started;
-    timeAction("start-up until idle (in process)", [&] { started.reset(); }, [&] { started = startWindow(); });
+    timeAction(
+        "start-up until idle (in process)", [&] { started.reset(); }, [&] { started = startWindow(); });
     started.reset();
 
     auto w = startWindow();
@@ -281,15 +285,19 @@ void windowActions(const QString &folder)
     timeAction(
         "tab 1 Add",
         [&] {
-            choose(child<QComboBox>(tab1, "propertyPopTab1"), props.first().value(kov::PropertyNameKey).toString());
-            choose(child<QComboBox>(tab1, "providerPopTab1"), provs.first().value(kov::ProviderNameKey).toString());
-            choose(child<QComboBox>(tab1, "serTaskPopTab1"), tasks.first().value(kov::ServiceTaskNameKey).toString());
+            choose(child<QComboBox>(tab1, "propertyPopTab1"),
+                   props.first().value(kov::PropertyNameKey).toString());
+            choose(child<QComboBox>(tab1, "providerPopTab1"),
+                   provs.first().value(kov::ProviderNameKey).toString());
+            choose(child<QComboBox>(tab1, "serTaskPopTab1"),
+                   tasks.first().value(kov::ServiceTaskNameKey).toString());
             child<QLineEdit>(tab1, "laborCostTab1")->setText(QStringLiteral("120.00"));
             child<QLineEdit>(tab1, "noteTab1")->setText(QStringLiteral("bench %1").arg(++serial));
         },
         [&] { child<QAbstractButton>(tab1, "addMaintBtn")->click(); });
     if (historySize() != before + g_runs)
-        std::printf("| (Add wrote %lld records, not %d) | | | | |\n", qlonglong(historySize() - before), g_runs);
+        std::printf("| (Add wrote %lld records, not %d) | | | | |\n", qlonglong(historySize() - before),
+                    g_runs);
 
     timeAction(
         "tab 1 Change",
@@ -311,8 +319,8 @@ void windowActions(const QString &folder)
         },
         [&] { child<QAbstractButton>(tab1, "deleteBtnTab1")->click(); });
     if (historySize() != beforeDelete - g_runs)
-        std::printf("| (Delete took %lld records, not %d) | | | | |\n", qlonglong(beforeDelete - historySize()),
-                    g_runs);
+        std::printf("| (Delete took %lld records, not %d) | | | | |\n",
+                    qlonglong(beforeDelete - historySize()), g_runs);
 
     for (int to : {1, 2, 3, 0}) {
         const QByteArray name = QStringLiteral("switch to tab %1").arg(to + 1).toUtf8();
@@ -325,14 +333,16 @@ void windowActions(const QString &folder)
     QWidget *tab2 = child<QWidget>(w.get(), "tabMaintenanceDue");
     for (const char *mode : {"radioLatestTab2", "radioAllTab2", "radioOverdueTab2"}) {
         const QByteArray name = QByteArray("tab 2 Show, ") + QByteArray(mode).mid(5).chopped(4).toLower();
-        timeAction(name.constData(), [&] { child<QRadioButton>(tab2, mode)->setChecked(true); },
-                   [&] { child<QAbstractButton>(tab2, "showBtnTab2")->click(); });
+        timeAction(
+            name.constData(), [&] { child<QRadioButton>(tab2, mode)->setChecked(true); },
+            [&] { child<QAbstractButton>(tab2, "showBtnTab2")->click(); });
     }
 
     tabs->setCurrentIndex(2);
     QWidget *tab3 = child<QWidget>(w.get(), "tabCostAnalysis");
     wideRange(tab3, "beginDateTab3", "endDateTab3");
-    timeAction("tab 3 Show with chart", nullptr, [&] { child<QAbstractButton>(tab3, "showBtnTab3")->click(); });
+    timeAction("tab 3 Show with chart", nullptr,
+               [&] { child<QAbstractButton>(tab3, "showBtnTab3")->click(); });
 
     tabs->setCurrentIndex(3);
     QWidget *tab4 = child<QWidget>(w.get(), "tabReports");
@@ -340,14 +350,18 @@ void windowActions(const QString &folder)
     if (!child<QCheckBox>(tab4, "reportByPropertyTab4")->isChecked())
         child<QCheckBox>(tab4, "reportByPropertyTab4")->click();
     QStringList documents;
-    kov::AlertCenter::instance()->urlOpener = [&](const QUrl &u) { return documents.append(u.toLocalFile()), true; };
-    timeAction("report 1 to PDF, everything", nullptr,
-               [&] { child<QAbstractButton>(tab4, "printBtnTab4")->click(); }, std::max(1, g_runs / 2));
+    kov::AlertCenter::instance()->urlOpener = [&](const QUrl &u) {
+        return documents.append(u.toLocalFile()), true;
+    };
+    timeAction(
+        "report 1 to PDF, everything", nullptr,
+        [&] { child<QAbstractButton>(tab4, "printBtnTab4")->click(); }, std::max(1, g_runs / 2));
     const qint64 pdfBytes = documents.isEmpty() ? 0 : QFileInfo(documents.last()).size();
     for (const QString &d : documents)
         QFile::remove(d);
 
-    for (const QString &file : {kov::PropertyFileForKOV, kov::ProviderFileForKOV, kov::ServiceTaskFileForKOV}) {
+    for (const QString &file :
+         {kov::PropertyFileForKOV, kov::ProviderFileForKOV, kov::ServiceTaskFileForKOV}) {
         const QByteArray name = (QStringLiteral("open sheet ") + file).toUtf8();
         kov::ReferenceSheet *sheet = w->sheetFor(file);
         timeAction(name.constData(), nullptr, [&] { sheet->showOneSheet(); });
@@ -355,7 +369,8 @@ void windowActions(const QString &folder)
         settle();
     }
     tabs->setCurrentIndex(0);
-    std::printf("\nTab 1 showed %lld rows; report 1 was %.1f MB of PDF.\n", qlonglong(shown), double(pdfBytes) / 1e6);
+    std::printf("\nTab 1 showed %lld rows; report 1 was %.1f MB of PDF.\n", qlonglong(shown),
+                double(pdfBytes) / 1e6);
     std::printf("This process's peak memory (VmHWM) after the window actions: %.0f MiB.\n\n",
                 double(vmHwmKb()) / 1024);
     w.reset();
@@ -384,7 +399,8 @@ void wholeProcesses(const QString &folder, const QString &self)
         rss = std::max(rss, parts.value(1).toLong());
         insideCpu.push_back(parts.value(2).toDouble());
     }
-    row("window process: launch until idle", whole, {}, QStringLiteral("VmHWM %1 MiB").arg(double(rss) / 1024, 0, 'f', 0));
+    row("window process: launch until idle", whole, {},
+        QStringLiteral("VmHWM %1 MiB").arg(double(rss) / 1024, 0, 'f', 0));
     row("window process: launch until idle, CPU of the whole process", inside, insideCpu,
         QStringLiteral("wall: from main until idle"));
 
@@ -393,15 +409,15 @@ void wholeProcesses(const QString &folder, const QString &self)
     const QString from = QStringLiteral("2000-01-01");
     timeProcess("`kov-cli check`", base + QStringList{QStringLiteral("check")});
     timeProcess("`kov-cli log --from 2000-01-01 --format json`",
-                base + QStringList{QStringLiteral("log"), QStringLiteral("--from"), from, QStringLiteral("--format"),
-                                   QStringLiteral("json")});
+                base + QStringList{QStringLiteral("log"), QStringLiteral("--from"), from,
+                                   QStringLiteral("--format"), QStringLiteral("json")});
     timeProcess("`kov-cli due`", base + QStringList{QStringLiteral("due")});
     timeProcess("`kov-cli costs --from 2000-01-01`",
                 base + QStringList{QStringLiteral("costs"), QStringLiteral("--from"), from});
     QTemporaryDir out;
     timeProcess("`kov-cli report 1 --from 2000-01-01`",
-                base + QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--from"), from,
-                                   QStringLiteral("--output"), out.path()},
+                base + QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--from"),
+                                   from, QStringLiteral("--output"), out.path()},
                 std::max(1, g_runs / 2));
 }
 
@@ -502,7 +518,9 @@ int main(int argc, char **argv)
     const QString folder = QDir(args.at(1)).absolutePath();
     QObject::connect(kov::AlertCenter::instance(), &kov::AlertCenter::alertShown, &app, [] { ++g_alerts; });
     kov::AlertCenter::instance()->showSheets = false;
-    kov::AlertCenter::instance()->modalAnswer = [](const kov::AlertRecord &) { return kov::AlertFirstButtonReturn; };
+    kov::AlertCenter::instance()->modalAnswer = [](const kov::AlertRecord &) {
+        return kov::AlertFirstButtonReturn;
+    };
     if (startup) {
         kov::setDataFolderOverride(folder);
         return startupOnly();
@@ -514,7 +532,8 @@ int main(int argc, char **argv)
     std::printf("| whole process | median ms | CPU ms | range ms | notes |\n|---|---:|---:|---:|---|\n");
     wholeProcesses(folder, QCoreApplication::applicationFilePath());
     if (plistlib) {
-        std::printf("\n| against plistlib | median ms | CPU ms | range ms | notes |\n|---|---:|---:|---:|---|\n");
+        std::printf(
+            "\n| against plistlib | median ms | CPU ms | range ms | notes |\n|---|---:|---:|---:|---|\n");
         againstPlistlib(folder);
     }
     return 0;

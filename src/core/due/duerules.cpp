@@ -182,8 +182,8 @@ RecordList latestPerPropertyTask(const RecordList &rows, const QStringList &prop
         if (property.typeId() != QMetaType::QString)
             continue;
         const Record *&latest = latestByProperty[property.toString()][t.value()];
-        if (!latest || compareValues(row.value(col::lastdate), latest->value(col::lastdate),
-                                     SortSelector::compare) >= 0)
+        if (!latest ||
+            compareValues(row.value(col::lastdate), latest->value(col::lastdate), SortSelector::compare) >= 0)
             latest = &row;
     }
     RecordList result;

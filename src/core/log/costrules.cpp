@@ -348,7 +348,8 @@ std::optional<double> storedCostAmount(const QString &stored)
         while (i < n - 3 && digit(p[i]))
             ++i;
         if (i == n - 3 && separator.unicode() > 0x20 && separator.unicode() < 0x7F && !digit(separator) &&
-            separator != QLatin1Char('+') && separator != QLatin1Char('-') && digit(p[n - 2]) && digit(p[n - 1])) {
+            separator != QLatin1Char('+') && separator != QLatin1Char('-') && digit(p[n - 2]) &&
+            digit(p[n - 1])) {
             std::string ascii;
             ascii.reserve(size_t(n));
             if (firstDigit == 1)

@@ -13,8 +13,7 @@ namespace kov {
 
 class BusyCursor {
 public:
-    BusyCursor()
-        : busy(QFileInfo(dataFilePath(PropertyHistoryFileForKOV)).size() >= kLongLogBytes)
+    BusyCursor() : busy(QFileInfo(dataFilePath(PropertyHistoryFileForKOV)).size() >= kLongLogBytes)
     {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
