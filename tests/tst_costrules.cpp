@@ -93,6 +93,9 @@ private Q_SLOTS:
         QCOMPARE(storedCostAmount(u"1.234,50"_s), 1234.5);
         LocaleScope usScope(us);
         QCOMPARE(storedCostAmount(u"1234,50"_s), 1234.5);
+        QCOMPARE(storedCostAmount(u"-.50"_s), -0.5);
+        QCOMPARE(storedCostAmount(u"12\u066B50"_s), 12.5);
+        QVERIFY(!storedCostAmount(u"12+50"_s) && !storedCostAmount(u"1 50"_s));
         QCOMPARE(plainNumber(u" -2.5e2x"_s), -250.0);
         QVERIFY(isIntegerText(u"  +42  "_s));
         for (const QString &text : {u"-"_s, u"2.5"_s, u"1 2"_s, u""_s})

@@ -35,8 +35,10 @@ QStringList notes(const RecordList &records)
 // hold a number for a name and text for a date.
 RecordList sampleLog()
 {
+    Record b = job(u"Lake House"_s, local(3, 12), u"b"_s, u"Paint fence"_s);
+    b.insert(u"Extra"_s, 1); // a key of another program's: no filtered copy holds it
     return {job(u"Main Street"_s, local(3, 10, 14, 30), u"a"_s),
-            job(u"Lake House"_s, local(3, 12), u"b"_s, u"Paint fence"_s),
+            b,
             job(u"main street"_s, local(4, 1), u"c"_s),
             job(u"Main Street"_s, local(4, 2), u"d"_s, u"Paint fence"_s),
             job(u"Main Street"_s, QVariant(), u"no date"_s),
@@ -79,8 +81,10 @@ private Q_SLOTS:
         QFETCH(QDateTime, end);
         const RecordList kept = copyFilteredLog(sampleLog(), {property, task, begin, end});
         QTEST(notes(kept), "listed");
-        for (const Record &r : kept) // cut to the start of the day
+        for (const Record &r : kept) { // cut to the start of the day
             QCOMPARE(r.value(ServiceDateKey).toDateTime().toLocalTime().time(), QTime(0, 0));
+            QVERIFY(!r.contains(u"Extra"_s));
+        }
     }
 
     // Without dates (the due list, one property's tasks) undated records pass.

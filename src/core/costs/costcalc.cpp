@@ -127,11 +127,18 @@ namespace {
 
 QString monthLabel(int year, int month, const char *skeleton)
 {
+    // A generator takes long to make and a chart labels every month: one
+    // per thread, made again when the default locale changes.
+    thread_local std::string generatorLocale;
+    thread_local std::unique_ptr<icu::DateTimePatternGenerator> generator;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(icu::Locale::getDefault(), status));
+    const char *locale = icu::Locale::getDefault().getName();
+    if (!generator || generatorLocale != locale) {
+        generatorLocale = locale;
+        generator.reset(icu::DateTimePatternGenerator::createInstance(icu::Locale::getDefault(), status));
+    }
     QString pattern = QStringLiteral("MMM y");
-    if (U_SUCCESS(status)) {
+    if (U_SUCCESS(status) && generator) {
         const icu::UnicodeString best = generator->getBestPattern(icu::UnicodeString(skeleton), status);
         if (U_SUCCESS(status) && !best.isEmpty())
             pattern = QString(reinterpret_cast<const QChar *>(best.getBuffer()), best.length());

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include <QHash>
 #include <QSet>
 
 #include "storage/sorting.h"
@@ -167,14 +168,29 @@ RecordList buildDueItems(const RecordList &records, const RecordList &tasks, QSt
 
 RecordList latestPerPropertyTask(const RecordList &rows, const QStringList &propertyTitles)
 {
+    // One pass: the latest row of each property and task, as a stable
+    // ascending sort by date taking the last row; then the rows in the order
+    // of the titles and, within one, of each task's first row.
     QStringList taskNames;
-    QSet<QString> seenTasks;
+    QHash<QString, qsizetype> taskIndex;
+    QHash<QString, QHash<qsizetype, const Record *>> latestByProperty;
     for (const Record &row : rows) {
         const QVariant task = row.value(col::task2);
-        if (task.typeId() == QMetaType::QString && !seenTasks.contains(task.toString())) {
-            seenTasks.insert(task.toString());
-            taskNames.append(task.toString());
+        if (task.typeId() != QMetaType::QString)
+            continue;
+        const QString taskName = task.toString();
+        auto t = taskIndex.constFind(taskName);
+        if (t == taskIndex.cend()) {
+            t = taskIndex.insert(taskName, taskNames.size());
+            taskNames.append(taskName);
         }
+        const QVariant property = row.value(col::property2);
+        if (property.typeId() != QMetaType::QString)
+            continue;
+        const Record *&latest = latestByProperty[property.toString()][t.value()];
+        if (!latest ||
+            compareValues(row.value(col::lastdate), latest->value(col::lastdate), SortSelector::compare) >= 0)
+            latest = &row;
     }
     RecordList result;
     QSet<QString> seenTitles;
@@ -183,28 +199,12 @@ RecordList latestPerPropertyTask(const RecordList &rows, const QStringList &prop
         if (seenTitles.contains(title))
             continue;
         seenTitles.insert(title);
-        RecordList propertyRows;
-        for (const Record &row : rows) {
-            const QVariant property = row.value(col::property2);
-            if (property.typeId() == QMetaType::QString && property.toString() == title)
-                propertyRows.append(row);
-        }
-        if (propertyRows.isEmpty())
+        const auto found = latestByProperty.constFind(title);
+        if (found == latestByProperty.cend())
             continue;
-        for (const QString &task : taskNames) {
-            const Record *latest = nullptr;
-            for (const Record &row : propertyRows) {
-                if (row.value(col::task2).toString() != task ||
-                    row.value(col::task2).typeId() != QMetaType::QString)
-                    continue;
-                // As a stable ascending sort by date taking the last row.
-                if (!latest || compareValues(row.value(col::lastdate), latest->value(col::lastdate),
-                                             SortSelector::compare) >= 0)
-                    latest = &row;
-            }
-            if (latest)
+        for (qsizetype task = 0; task < taskNames.size(); ++task)
+            if (const Record *latest = found.value().value(task))
                 result.append(*latest);
-        }
     }
     return result;
 }

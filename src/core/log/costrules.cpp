@@ -4,6 +4,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QRegularExpression>
 
@@ -31,15 +33,71 @@ bool isMinus(QChar c)
     return c == QLatin1Char('-') || c == QChar(0x2212);
 }
 
+// ICU's symbols and formatters take far longer to make than to use, and a
+// log formats and reads several amounts per record: each thread keeps them
+// for the current default locale, made again when that changes.
+class IcuFormats {
+public:
+    const icu::DecimalFormatSymbols *symbols()
+    {
+        refresh();
+        if (!m_symbols) {
+            UErrorCode status = U_ZERO_ERROR;
+            auto made = std::make_unique<icu::DecimalFormatSymbols>(icu::Locale::getDefault(), status);
+            if (U_FAILURE(status))
+                return nullptr;
+            m_symbols = std::move(made);
+        }
+        return m_symbols.get();
+    }
+    const icu::NumberFormat *parser()
+    {
+        refresh();
+        if (!m_parser) {
+            UErrorCode status = U_ZERO_ERROR;
+            std::unique_ptr<icu::NumberFormat> made(
+                icu::NumberFormat::createInstance(icu::Locale::getDefault(), UNUM_DECIMAL, status));
+            if (U_FAILURE(status) || !made)
+                return nullptr;
+            m_parser = std::move(made);
+        }
+        return m_parser.get();
+    }
+    // A formatter for `pat`, rounding half to even, with exactly the
+    // fraction digits the pattern asks for.
+    const icu::DecimalFormat *formatter(const QString &pat);
+
+private:
+    void refresh()
+    {
+        const char *name = icu::Locale::getDefault().getName();
+        if (m_locale == name)
+            return;
+        m_locale = name;
+        m_symbols.reset();
+        m_parser.reset();
+        m_formatters.clear();
+    }
+    std::string m_locale;
+    std::unique_ptr<icu::DecimalFormatSymbols> m_symbols;
+    std::unique_ptr<icu::NumberFormat> m_parser;
+    std::vector<std::pair<QString, std::unique_ptr<icu::DecimalFormat>>> m_formatters;
+};
+
+IcuFormats &formats()
+{
+    thread_local IcuFormats f;
+    return f;
+}
+
 // The whole text as a number of the current locale, or none.
 std::optional<double> parseWholeNumber(const QString &text)
 {
     if (text.isEmpty())
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::NumberFormat> parser(
-        icu::NumberFormat::createInstance(icu::Locale::getDefault(), UNUM_DECIMAL, status));
-    if (U_FAILURE(status) || !parser)
+    const icu::NumberFormat *parser = formats().parser();
+    if (!parser)
         return std::nullopt;
     const icu::UnicodeString source = toIcu(text);
     icu::Formattable result;
@@ -129,40 +187,58 @@ std::string leadingNumber(const QString &text, bool withFraction)
 
 QString localeSymbol(LocaleSymbol key)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::DecimalFormatSymbols symbols(icu::Locale::getDefault(), status);
-    if (U_FAILURE(status))
+    const icu::DecimalFormatSymbols *symbols = formats().symbols();
+    if (!symbols)
         return {};
     switch (key) {
     case LocaleSymbol::GroupingSeparator:
-        return fromIcu(symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol));
+        return fromIcu(symbols->getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol));
     case LocaleSymbol::CurrencySymbol:
-        return fromIcu(symbols.getSymbol(icu::DecimalFormatSymbols::kCurrencySymbol));
+        return fromIcu(symbols->getSymbol(icu::DecimalFormatSymbols::kCurrencySymbol));
     case LocaleSymbol::DecimalSeparator:
-        return fromIcu(symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
+        return fromIcu(symbols->getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol));
     }
     return {};
 }
 
-QString copyFormatStringForTextField(double number, const QString &pat)
+namespace {
+
+const icu::DecimalFormat *IcuFormats::formatter(const QString &pat)
 {
+    refresh();
+    for (const auto &[pattern, made] : m_formatters)
+        if (pattern == pat)
+            return made.get();
     UErrorCode status = U_ZERO_ERROR;
     auto *symbols = new icu::DecimalFormatSymbols(icu::Locale::getDefault(), status);
     if (U_FAILURE(status)) {
         delete symbols;
-        return {};
+        return nullptr;
     }
-    icu::DecimalFormat formatter(toIcu(pat), symbols, status); // adopts symbols
+    auto made = std::make_unique<icu::DecimalFormat>(toIcu(pat), symbols, status); // adopts symbols
     if (U_FAILURE(status))
-        return {};
+        return nullptr;
     // A currency would otherwise bring its own number of decimals (none for
     // yen); the pattern says how many.
     const auto [required, most] = fractionDigits(pat);
-    formatter.setMinimumFractionDigits(required);
-    formatter.setMaximumFractionDigits(most);
-    formatter.setRoundingMode(icu::DecimalFormat::kRoundHalfEven);
+    made->setMinimumFractionDigits(required);
+    made->setMaximumFractionDigits(most);
+    made->setRoundingMode(icu::DecimalFormat::kRoundHalfEven);
+    if (m_formatters.size() >= 16) // callers use a handful of fixed patterns
+        m_formatters.clear();
+    m_formatters.emplace_back(pat, std::move(made));
+    return m_formatters.back().second.get();
+}
+
+} // namespace
+
+QString copyFormatStringForTextField(double number, const QString &pat)
+{
+    const icu::DecimalFormat *formatter = formats().formatter(pat);
+    if (!formatter)
+        return {};
     icu::UnicodeString out;
-    formatter.format(number, out);
+    formatter->format(number, out);
     return fromIcu(out);
 }
 
@@ -259,6 +335,36 @@ std::optional<double> storedCostAmount(const QString &stored)
 {
     // Canonical forms are written without grouping, so one separator before
     // exactly two digits is the decimal point of whichever locale wrote it.
+    // Nearly every stored cost is ASCII ("123.45", ".00", "12,50"); those are
+    // read here directly, four per record on every Show, and anything else
+    // goes through the expression below, which accepts the same and more.
+    const qsizetype n = stored.size();
+    if (n >= 3) {
+        auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+        const QChar *p = stored.constData();
+        const QChar separator = p[n - 3];
+        qsizetype i = p[0] == QLatin1Char('-') ? 1 : 0;
+        const qsizetype firstDigit = i;
+        while (i < n - 3 && digit(p[i]))
+            ++i;
+        if (i == n - 3 && separator.unicode() > 0x20 && separator.unicode() < 0x7F && !digit(separator) &&
+            separator != QLatin1Char('+') && separator != QLatin1Char('-') && digit(p[n - 2]) &&
+            digit(p[n - 1])) {
+            std::string ascii;
+            ascii.reserve(size_t(n));
+            if (firstDigit == 1)
+                ascii += '-';
+            for (qsizetype k = firstDigit; k < n - 3; ++k)
+                ascii += char(p[k].unicode());
+            ascii += '.';
+            ascii += char(p[n - 2].unicode());
+            ascii += char(p[n - 1].unicode());
+            double value = 0;
+            const auto [ptr, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+            if (ec == std::errc())
+                return value;
+        }
+    }
     static const QRegularExpression canonical(
         QStringLiteral("^([-\\x{2212}]?)(\\d*)[^\\d\\s+\\-\\x{2212}](\\d\\d)$"),
         QRegularExpression::UseUnicodePropertiesOption);

@@ -1,5 +1,8 @@
 #include "log/logfilter.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QSet>
 
 #include "storage/dates.h"
@@ -48,9 +51,26 @@ RecordList copyArrayCleanseDate(const RecordList &history)
     static const QString keys[] = {PropertyNameKey, ProviderNameKey, ServiceTaskNameKey,
                                    TotalCostKey,    PartsCostKey,    LaborCostKey,
                                    TaxCostKey,      NoteKey,         BookMarkDataKeyForReceipt};
+    auto known = [](const QString &key) {
+        return key == ServiceDateKey || std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+    };
     RecordList copy;
     copy.reserve(history.size());
     for (const Record &record : history) {
+        // A record that holds only these keys and whose date already is the
+        // start of its day (as every record KOV writes) is its own cleansed
+        // copy: it is shared rather than built again.
+        const auto stored = record.constFind(ServiceDateKey);
+        bool same = std::all_of(record.keyBegin(), record.keyEnd(), known);
+        if (same && stored != record.cend() && stored.value().typeId() == QMetaType::QDateTime) {
+            const QDateTime date = stored.value().toDateTime();
+            const QDateTime start = NSDateUtilities::cleanseDate(date);
+            same = date.isValid() && start == date && start.timeSpec() == date.timeSpec();
+        }
+        if (same) {
+            copy.append(record);
+            continue;
+        }
         Record cleansed;
         for (const QString &key : keys) {
             const auto it = record.constFind(key);
@@ -90,11 +110,19 @@ QStringList distinctNames(const RecordList &records, const QString &key)
 {
     QStringList names;
     QSet<QString> seen;
+    // Names read from one file share their text, so most are known by where
+    // their characters lie, without hashing them (the records, and so that
+    // text, live throughout).
+    QSet<std::pair<const QChar *, qsizetype>> seenText;
     for (const Record &record : records) {
         const auto it = record.constFind(key);
         if (it == record.cend() || it.value().typeId() != QMetaType::QString)
             continue;
         const QString name = it.value().toString();
+        const std::pair<const QChar *, qsizetype> text{name.constData(), name.size()};
+        if (seenText.contains(text))
+            continue;
+        seenText.insert(text);
         // An empty name could not be told apart from no choice in a pop-up.
         if (!name.isEmpty() && !seen.contains(name)) {
             seen.insert(name);

@@ -1,5 +1,8 @@
 #include "log/maintrecords.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QDateTime>
 
 #include "log/costrules.h"
@@ -46,21 +49,35 @@ const CostColumn costColumns[] = {{col::cost, TotalCostKey},
 
 Record maintenanceRowFromRecord(const Record &record)
 {
-    Record row;
-    auto copy = [&](const QString &column, const QString &key) {
-        const auto it = record.constFind(key);
-        if (it != record.cend())
-            row.insert(column, it.value());
+    // Columns in the row's own key order, so each entry goes in at the end
+    // without a search: a Show builds one row per record.
+    struct Source {
+        const QString *column;
+        const QString *key;
+        bool cost;
     };
-    copy(col::property, PropertyNameKey);
-    copy(col::provider, ProviderNameKey);
-    copy(col::task, ServiceTaskNameKey);
-    copy(col::propmaintdate, ServiceDateKey);
-    copy(col::note, NoteKey);
-    copy(col::receipt, BookMarkDataKeyForReceipt);
-    for (const CostColumn &c : costColumns) {
-        if (const std::optional<double> amount = amountOf(record.value(c.key)))
-            row.insert(c.column, *amount);
+    static const std::vector<Source> sources = [] {
+        std::vector<Source> s{{&col::property, &PropertyNameKey, false},
+                              {&col::provider, &ProviderNameKey, false},
+                              {&col::task, &ServiceTaskNameKey, false},
+                              {&col::propmaintdate, &ServiceDateKey, false},
+                              {&col::note, &NoteKey, false},
+                              {&col::receipt, &BookMarkDataKeyForReceipt, false}};
+        for (const CostColumn &c : costColumns)
+            s.push_back({&c.column, &c.key, true});
+        std::sort(s.begin(), s.end(), [](const Source &a, const Source &b) { return *a.column < *b.column; });
+        return s;
+    }();
+    Record row;
+    for (const Source &source : sources) {
+        const auto it = record.constFind(*source.key);
+        if (it == record.cend())
+            continue;
+        // A cost only when it reads as an amount.
+        if (!source.cost)
+            row.insert(row.cend(), *source.column, it.value());
+        else if (const std::optional<double> amount = amountOf(it.value()))
+            row.insert(row.cend(), *source.column, *amount);
     }
     return row;
 }

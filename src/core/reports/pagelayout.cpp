@@ -112,7 +112,9 @@ const QList<Column> &columnsOf(unsigned whichReport)
 // a text that starts with no number reads as 0.
 double costOfText(const QString &text)
 {
-    return storedCostAmount(text).value_or(plainNumber(text));
+    if (const std::optional<double> amount = storedCostAmount(text))
+        return *amount;
+    return plainNumber(text);
 }
 
 QString cellText(const Column &column, const RecordList &rows, qsizetype index)
@@ -299,7 +301,7 @@ void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const Q
 }
 
 ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double total, double average,
-                          const ReportOptions &options)
+                          const ReportOptions &options, const PageBegun &pageBegun)
 {
     ReportOutcome outcome;
     if (!isReportKind(whichReport)) {
@@ -345,6 +347,8 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
         if (page > 0)
             startNewPage(job);
         page = wanted;
+        if (pageBegun)
+            pageBegun(page, plan.pageCount);
         drawPageHeader(job, page, whichReport, options.maintenanceTableTitles);
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {

@@ -3,6 +3,8 @@
 // report by date, the totals block.
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -42,6 +44,10 @@ struct ReportOptions {
     QStringList maintenanceTableTitles;
 };
 
+// Told as each page of a report is begun (1-based) and of how many, so a
+// long report can show its progress.
+using PageBegun = std::function<void(int page, int pages)>;
+
 struct ReportOutcome {
     enum Status {
         Written,       // `path` is the new document
@@ -58,7 +64,7 @@ struct ReportOutcome {
 // an existing file. The caller opens the document. Needs a QGuiApplication
 // (fonts); a command line can run one on the offscreen platform.
 ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double total, double average,
-                          const ReportOptions &options = {});
+                          const ReportOptions &options = {}, const PageBegun &pageBegun = {});
 
 // KOV's own folder for report documents: "KOV Reports" in the user's data
 // folder (~/.local/share/KOV Reports), beside "Tolvanderwerks", never in it.

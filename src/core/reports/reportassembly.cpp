@@ -74,10 +74,10 @@ AssembledReport assembleReport(unsigned whichReport, RecordList rows, const QDat
 }
 
 ReportOutcome makeReport(unsigned whichReport, RecordList rows, const QDateTime &begin, const QDateTime &end,
-                         const ReportOptions &options)
+                         const ReportOptions &options, const PageBegun &pageBegun)
 {
     const AssembledReport report = assembleReport(whichReport, std::move(rows), begin, end);
-    return printReport(report.whichReport, report.rows, report.total, report.average, options);
+    return printReport(report.whichReport, report.rows, report.total, report.average, options, pageBegun);
 }
 
 } // namespace kov

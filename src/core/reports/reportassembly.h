@@ -41,6 +41,6 @@ AssembledReport assembleReport(unsigned whichReport, RecordList rows, const QDat
 // Assembles the report from its unsorted rows and writes its document.
 // Report 99 is printed as given. No rows: NoData, and no document.
 ReportOutcome makeReport(unsigned whichReport, RecordList rows, const QDateTime &begin, const QDateTime &end,
-                         const ReportOptions &options = {});
+                         const ReportOptions &options = {}, const PageBegun &pageBegun = {});
 
 } // namespace kov

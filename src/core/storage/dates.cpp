@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include <QTimeZone>
 
@@ -77,6 +78,9 @@ struct IcuContext {
     std::map<icu::UnicodeString, std::unique_ptr<icu::DateFormat>> formats;
     std::unique_ptr<icu::DateFormat> shortStyle;
     std::unique_ptr<icu::DateFormat> mediumStyle;
+    // cleanseDate's answers by instant: a log holds one stored instant per
+    // service day, so a whole log comes down to a few thousand of them.
+    std::unordered_map<qint64, UDate> startsOfDay;
 
     std::unique_ptr<icu::Calendar> newCalendar() const
     {
@@ -215,10 +219,18 @@ QString formatWith(icu::DateFormat *fmt, const QDateTime &date)
 
 QDateTime NSDateUtilities::cleanseDate(const QDateTime &date)
 {
-    icu::Calendar *cal = context().calendar.get();
+    IcuContext &ctx = context();
+    icu::Calendar *cal = ctx.calendar.get();
     if (!date.isValid() || !cal)
         return {};
-    return fromUDate(startOfDay(*cal, localJulianDay(*cal, toUDate(date))));
+    const qint64 instant = date.toMSecsSinceEpoch();
+    if (const auto it = ctx.startsOfDay.find(instant); it != ctx.startsOfDay.end())
+        return fromUDate(it->second);
+    const UDate start = startOfDay(*cal, localJulianDay(*cal, toUDate(date)));
+    if (ctx.startsOfDay.size() >= 100000)
+        ctx.startsOfDay.clear();
+    ctx.startsOfDay.emplace(instant, start);
+    return fromUDate(start);
 }
 
 QString NSDateUtilities::componentOfDate(const QDateTime &date, const QString &pattern)

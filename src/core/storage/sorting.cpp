@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QDateTime>
 
@@ -234,14 +235,51 @@ RecordList &doSortWithArray(RecordList &array, const QString &sortKey1, bool asc
     }
     if (levels.isEmpty())
         return array;
-    std::stable_sort(array.begin(), array.end(), [&levels](const Record &x, const Record &y) {
-        for (const Level &l : levels) {
-            const int c = compareValues(x.value(l.key), y.value(l.key), l.sel);
+    // Each record's sort values are looked up once, not once per
+    // comparison; a level that holds only valid dates (a log sorted by
+    // service date) compares them as plain instants.
+    const qsizetype n = array.size();
+    struct Keys {
+        std::vector<QVariant> values;
+        std::vector<qint64> instants;
+        bool allDates = true;
+    };
+    std::vector<Keys> keys(size_t(levels.size()));
+    for (qsizetype l = 0; l < levels.size(); ++l) {
+        Keys &k = keys[size_t(l)];
+        k.values.reserve(size_t(n));
+        for (const Record &r : array) {
+            k.values.push_back(r.value(levels[l].key));
+            const QVariant &v = k.values.back();
+            if (k.allDates && v.typeId() == QMetaType::QDateTime && v.toDateTime().isValid())
+                k.instants.push_back(v.toDateTime().toMSecsSinceEpoch());
+            else
+                k.allDates = false;
+        }
+    }
+    std::vector<qsizetype> order(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i)
+        order[size_t(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [&levels, &keys](qsizetype x, qsizetype y) {
+        for (qsizetype l = 0; l < levels.size(); ++l) {
+            const Keys &k = keys[size_t(l)];
+            int c;
+            if (k.allDates) {
+                const qint64 a = k.instants[size_t(x)], b = k.instants[size_t(y)];
+                c = (a > b) - (a < b);
+            } else {
+                c = compareValues(k.values[size_t(x)], k.values[size_t(y)], levels[l].sel);
+            }
             if (c != 0)
-                return l.ascend ? c < 0 : c > 0;
+                return levels[l].ascend ? c < 0 : c > 0;
         }
         return false;
     });
+    RecordList sorted;
+    sorted.reserve(n);
+    for (const qsizetype i : order)
+        sorted.append(std::move(array[i]));
+    array = std::move(sorted);
     return array;
 }
 

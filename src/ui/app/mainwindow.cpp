@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "app/alerts.h"
+#include "app/busycursor.h"
 #include "app/datastore.h"
 #include "app/dateentry.h"
 #include "app/datepopover.h"
@@ -150,6 +151,8 @@ void MainWindow::applicationDidFinishLaunching()
         return;
     }
     establishDefaultPrefs();
+    // The window is up; reading a long log into it takes a moment.
+    const BusyCursor busy;
 
     const RecordList taskList = dataStore->copyTaskListSeedingDefaults();
     const RecordList providerList = dataStore->records(ProviderFileForKOV);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/alerts.h"
+#include "app/busycursor.h"
 #include "app/datastore.h"
 #include "app/datepopover.h"
 #include "costs/costcalc.h"
@@ -48,6 +49,7 @@ void CostTab::setPane3()
 
 void CostTab::respondToShowBtnPane3()
 {
+    const BusyCursor busy;
     // A refused date range has shown its alert; every field stays.
     const std::optional<RecordList> records =
         area.copyArrayAndCheckDates(store->records(PropertyHistoryFileForKOV), page->window());

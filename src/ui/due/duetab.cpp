@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "app/alerts.h"
+#include "app/busycursor.h"
 #include "app/datastore.h"
 #include "due/duerules.h"
 #include "due/notifier.h"
@@ -84,6 +85,7 @@ int DueTab::selectedTagTab2() const
 
 void DueTab::respondToShowBtnPane2()
 {
+    const BusyCursor busy;
     QWidget *window = page->window();
     const RecordList history = store->records(PropertyHistoryFileForKOV);
     if (history.isEmpty()) {

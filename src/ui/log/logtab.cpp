@@ -12,6 +12,7 @@
 #include <QTableView>
 
 #include "app/alerts.h"
+#include "app/busycursor.h"
 #include "app/datastore.h"
 #include "app/datepopover.h"
 #include "app/undohistory.h"
@@ -275,6 +276,7 @@ Record LogTab::copyDictWithMainProp(const QString &propertyName, const QString &
 
 void LogTab::processAddToList()
 {
+    const BusyCursor busy;
     if (doAddToMaintList())
         cleanTab1DataEntry();
     setChange(false);
@@ -376,6 +378,7 @@ bool LogTab::deleteMaintFromList(bool *writeFailed)
 
 void LogTab::doMaintDeleteDriver()
 {
+    const BusyCursor busy;
     const bool hadSelection = selectedRowTab1() >= 0;
     bool writeFailed = false;
     // After a failed write the user already has its alert; a second one
@@ -386,6 +389,7 @@ void LogTab::doMaintDeleteDriver()
 
 void LogTab::changeMaintFromList()
 {
+    const BusyCursor busy;
     if (refuseUnusableEntry()) {
         setChange(false);
         return;
@@ -444,6 +448,7 @@ void LogTab::doCostSheetValidation(QLineEdit *field)
 
 void LogTab::respondToShowBtnPane1()
 {
+    const BusyCursor busy;
     const std::optional<RecordList> shown =
         filter.copyArrayAndCheckDates(store->records(PropertyHistoryFileForKOV), page->window());
     if (shown) {

@@ -1,9 +1,11 @@
 #include "reports/reportstab.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include "app/alerts.h"
@@ -138,7 +140,21 @@ void ReportsTab::finishReport(unsigned whichReport, RecordList rows, const QDate
         noDataFoundErrorMsg(window);
         return;
     }
-    const ReportOutcome outcome = makeReport(whichReport, std::move(rows), begin, end, options);
+    // A report of a long log takes seconds: the window shows it is busy at
+    // once, and a window-modal progress bar once it runs on.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QProgressDialog progress(tr("Making \u201C%1\u201D\u2026").arg(reportTitle(whichReport)), QString(), 0, 0,
+                             window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(400);
+    const ReportOutcome outcome =
+        makeReport(whichReport, std::move(rows), begin, end, options, [&progress](int page, int pages) {
+            progress.setMaximum(pages);
+            progress.setValue(page - 1);
+        });
+    progress.reset();
+    QApplication::restoreOverrideCursor();
     switch (outcome.status) {
     case ReportOutcome::Written:
         openUrl(QUrl::fromLocalFile(outcome.path));
