@@ -100,11 +100,12 @@ private Q_SLOTS:
         QCOMPARE(opened,
                  title == newVersionTitle(next) ? QList<QUrl>{QUrl(site->url() + "kov.htm")} : QList<QUrl>{});
         QVERIFY(!QGuiApplication::overrideCursor());
-        // Bounded: the first request and five redirects at most; Qt may send
-        // one request again when the server closed the connection under it.
+        // Bounded: the first request and five redirects at most; Qt may send a
+        // request again when the server closed the connection under it, which
+        // on a busy machine can happen at any of the hops.
         const int wanted = answer.contains("/kov_version") ? 6 : 1;
         const qsizetype asked = site->requested.count("/kov_version.txt");
-        QVERIFY(asked >= wanted && asked <= wanted + 1);
+        QVERIFY(asked >= wanted && asked <= 2 * wanted);
     }
     // Guards against a check that holds the event loop, and a second check
     // started over a running one.
