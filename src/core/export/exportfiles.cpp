@@ -110,15 +110,13 @@ ExportTable maintenanceLogTable(const RecordList &maintenanceRows)
     for (const Record &row : maintenanceRows) {
         const QVariant date = row.value(col::propmaintdate);
         const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());
-        table.rows.append({textOrNull(row.value(col::property)), textOrNull(row.value(col::provider)),
-                           textOrNull(row.value(col::task)),
-                           date.typeId() == QMetaType::QDateTime
-                               ? QVariant(isoDay(date.toDateTime()))
-                               : QVariant(),
-                           amountOrNull(row, col::cost), amountOrNull(row, col::parts),
-                           amountOrNull(row, col::labor), amountOrNull(row, col::tax),
-                           textOrNull(row.value(col::note)),
-                           receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
+        table.rows.append(
+            {textOrNull(row.value(col::property)), textOrNull(row.value(col::provider)),
+             textOrNull(row.value(col::task)),
+             date.typeId() == QMetaType::QDateTime ? QVariant(isoDay(date.toDateTime())) : QVariant(),
+             amountOrNull(row, col::cost), amountOrNull(row, col::parts), amountOrNull(row, col::labor),
+             amountOrNull(row, col::tax), textOrNull(row.value(col::note)),
+             receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
     }
     return table;
 }
@@ -199,7 +197,8 @@ struct CalendarEvent {
 std::optional<CalendarEvent> eventOf(const Record &row, const RecordList &tasks)
 {
     const QVariant next = row.value(col::nextdate);
-    if (next.typeId() != QMetaType::QDateTime || isNeverDue(next.toDateTime()) || !next.toDateTime().isValid())
+    if (next.typeId() != QMetaType::QDateTime || isNeverDue(next.toDateTime()) ||
+        !next.toDateTime().isValid())
         return std::nullopt;
     CalendarEvent event;
     event.property = row.value(col::property2).toString();
@@ -257,7 +256,8 @@ QByteArray dueCalendar(const RecordList &dueRows, const RecordList &tasks, const
     line(QStringLiteral("PRODID:-//Tolvanderwerks//KOV %1//EN").arg(QStringLiteral(KOV_VERSION_STRING)));
     line(QStringLiteral("CALSCALE:GREGORIAN"));
     line(QStringLiteral("METHOD:PUBLISH"));
-    line(QStringLiteral("X-WR-CALNAME:") + icalText(QCoreApplication::translate("Calendar", "KOV Due Dates")));
+    line(QStringLiteral("X-WR-CALNAME:") +
+         icalText(QCoreApplication::translate("Calendar", "KOV Due Dates")));
     const QString dtstamp = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     for (const Record &row : dueRows) {
         const std::optional<CalendarEvent> event = eventOf(row, tasks);
@@ -276,7 +276,8 @@ QByteArray dueCalendar(const RecordList &dueRows, const RecordList &tasks, const
              icalText(QCoreApplication::translate("Calendar", "%1: %2").arg(event->task, event->property)));
         if (event->last.isValid())
             line(QStringLiteral("DESCRIPTION:") +
-                 icalText(QCoreApplication::translate("Calendar", "Last done on %1.").arg(isoDay(event->last))));
+                 icalText(
+                     QCoreApplication::translate("Calendar", "Last done on %1.").arg(isoDay(event->last))));
         line(QStringLiteral("TRANSP:TRANSPARENT"));
         line(QStringLiteral("END:VEVENT"));
     }

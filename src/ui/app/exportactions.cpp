@@ -58,9 +58,9 @@ void ExportActions::exportLog()
                      tr("There are no rows to export."));
         return;
     }
-    const QString suggested =
-        documentsFolder() + QLatin1Char('/') +
-        tr("KOV Maintenance Log %1.csv").arg(Clock::now().toString(QStringLiteral("yyyy-MM-dd")));
+    const QString suggested = documentsFolder() + QLatin1Char('/') +
+                              tr("KOV Maintenance Log %1.csv")
+                                  .arg(Clock::now().toLocalTime().toString(QStringLiteral("yyyy-MM-dd")));
     const QString path = askPath(tr("Export Maintenance Log as CSV"), suggested, tr("CSV files (*.csv)"));
     if (!path.isEmpty())
         exportLogTo(path);
@@ -87,8 +87,8 @@ bool ExportActions::exportDueDatesTo(const QString &path)
 {
     const RecordList history = store->records(PropertyHistoryFileForKOV);
     const RecordList tasks = store->records(ServiceTaskFileForKOV);
-    const RecordList rows = copyDueList(history, tasks, LogFilter{}, DueMode::Latest,
-                                        duePropertyTitles(history), Clock::now());
+    const RecordList rows =
+        copyDueList(history, tasks, LogFilter{}, DueMode::Latest, duePropertyTitles(history), Clock::now());
     const qsizetype events = dueCalendarEventCount(rows, tasks);
     if (events == 0) {
         doSheetAlert(window,
@@ -112,7 +112,7 @@ void ExportActions::backUp()
 
 QString ExportActions::backUpInto(const QString &parent)
 {
-    const QString stamp = Clock::now().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    const QString stamp = Clock::now().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     QDir dir(parent);
     QString name = tr("KOV Backup %1").arg(stamp);
     for (int n = 2; dir.exists(name); ++n)
@@ -122,8 +122,8 @@ QString ExportActions::backUpInto(const QString &parent)
     if (!dir.mkpath(name)) {
         problem = tr("The folder %1 could not be made.").arg(QDir::toNativeSeparators(folder));
     } else {
-        for (const QString &file : {PropertyFileForKOV, ProviderFileForKOV, ServiceTaskFileForKOV,
-                                    PropertyHistoryFileForKOV}) {
+        for (const QString &file :
+             {PropertyFileForKOV, ProviderFileForKOV, ServiceTaskFileForKOV, PropertyHistoryFileForKOV}) {
             const QString from = dataFilePath(file);
             // A list never written yet is empty; there is nothing to copy.
             if (!QFileInfo::exists(from))

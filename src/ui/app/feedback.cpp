@@ -62,13 +62,13 @@ void tellDocumentsMade(QWidget *window, const QStringList &paths, bool opened)
 void showAbout(QWidget *window)
 {
     const QString folder = QDir::toNativeSeparators(dataFolderPath());
-    const QString message =
-        Feedback::tr("Keeps track of the upkeep of your houses and other real estate.") + QStringLiteral("\n\n") +
-        Feedback::tr("Data folder: %1").arg(folder) + QLatin1Char('\n') +
-        Feedback::tr("Licence: %1").arg(QStringLiteral(KOV_LICENSE)) + QStringLiteral("\n\n") +
-        QStringLiteral("\u00A9 Tolvanderwerks");
+    const QString message = Feedback::tr("Keeps track of the upkeep of your houses and other real estate.") +
+                            QStringLiteral("\n\n") + Feedback::tr("Data folder: %1").arg(folder) +
+                            QLatin1Char('\n') + Feedback::tr("Licence: %1").arg(QStringLiteral(KOV_LICENSE)) +
+                            QStringLiteral("\n\n") + QStringLiteral("\u00A9 Tolvanderwerks");
     doSheetAlertWithButton(window, AlertStyle::Informational, message,
-                           Feedback::tr("KOV %1").arg(QCoreApplication::applicationVersion()), Feedback::tr("Show Data Folder"),
+                           Feedback::tr("KOV %1").arg(QCoreApplication::applicationVersion()),
+                           Feedback::tr("Show Data Folder"),
                            [window] { openOrTellWhere(window, QUrl::fromLocalFile(copyDataFolderURL())); });
 }
 

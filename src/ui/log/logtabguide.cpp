@@ -34,8 +34,9 @@ LogTabGuide::LogTabGuide(QWidget *page)
     line = new QLabel(page);
     line->setObjectName(QStringLiteral("firstRunLineTab1"));
     line->setWordWrap(true);
-    line->setText(tr("To begin, add a property and a provider: choose \u201CMaintain Item List\u2026\u201D in "
-                     "their pop-ups below."));
+    line->setText(
+        tr("To begin, add a property and a provider: choose \u201CMaintain Item List\u2026\u201D in "
+           "their pop-ups below."));
     line->setForegroundRole(QPalette::Link);
     line->hide();
     if (auto *layout = qobject_cast<QBoxLayout *>(page->layout()))
@@ -64,7 +65,8 @@ LogTabGuide::LogTabGuide(QWidget *page)
     // Return anywhere in the entry form presses the default button.
     if (QWidget *form = page->findChild<QWidget *>(QStringLiteral("entryGroupTab1"))) {
         for (QWidget *w : form->findChildren<QWidget *>())
-            if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QDateTimeEdit *>(w))
+            if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+                qobject_cast<QDateTimeEdit *>(w))
                 w->installEventFilter(this);
     }
     change->installEventFilter(this);
