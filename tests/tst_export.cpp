@@ -76,8 +76,10 @@ QList<QMap<QString, QString>> readCalendar(const QByteArray &ics)
 class TestExport : public QObject {
     Q_OBJECT
     QTemporaryDir data;
-    // Long enough, in two-octet characters, to fold twice.
-    const QString mainSt = u"Main St "_s + QString(70, u'\u00C4');
+    // Long enough to fold twice: in two-octet characters, and in one-octet
+    // ones, whose lines fill all 75 octets.
+    const QString mainSt = u"Main St "_s + QString(70, u'\u00C4'),
+                  lake = u"Lake House "_s + QString(140, u'l');
 
     QByteArray cli(const QStringList &args, const QString &format)
     {
@@ -91,8 +93,9 @@ class TestExport : public QObject {
         setDataFolderOverride(data.path());
         RecordList log;
         for (const auto &[property, task, day] :
-             {std::tuple(u"Lake House"_s, u"Gutters"_s, lakeGutters),
-              std::tuple(u"Lake House"_s, u"Furnace, gas; filter"_s, test::local(2026, 1, 31)),
+             {std::tuple(lake, u"Gutters"_s, lakeGutters),
+              std::tuple(lake, u"Furnace, gas; filter"_s, test::local(2026, 1, 31)),
+              std::tuple(lake, u"Water"_s, test::local(2026, 1, 31)),
               std::tuple(mainSt, u"Septic"_s, test::local(2025, 6, 1)),
               std::tuple(mainSt, u"Paint"_s, test::local(2026, 2, 1)),
               std::tuple(mainSt, u"Unknown task"_s, test::local(2026, 2, 1))})
@@ -107,7 +110,7 @@ class TestExport : public QObject {
                 {ServiceTaskNameKey, name}, {ServiceTaskTimeUnits, unit}, {ServiceTaskTimeInUnitsKey, count}};
         };
         QVERIFY(writeDataFileArray({task(u"Gutters"_s, 1, 3), task(u"Furnace, gas; filter"_s, 0, 45),
-                                    task(u"Septic"_s, 2, 2), task(u"Paint"_s, 3, 0)},
+                                    task(u"Septic"_s, 2, 2), task(u"Paint"_s, 3, 0), task(u"Water"_s, 1, 0)},
                                    ServiceTaskFileForKOV));
         setDataFolderOverride(QString());
     }
@@ -120,8 +123,8 @@ private Q_SLOTS:
         const QStringList log{u"log"_s, u"--from"_s, u"2025-01-01"_s, u"--to"_s, u"2026-12-31"_s};
         const QJsonArray json = QJsonDocument::fromJson(cli(log, u"json"_s)).array();
         const QList<QStringList> rows = readCsv(QString::fromUtf8(cli(log, u"csv"_s)));
-        QCOMPARE(rows.size(), 6);
-        QCOMPARE(json.size(), 5);
+        QCOMPARE(rows.size(), 7);
+        QCOMPARE(json.size(), 6);
         for (qsizetype r = 1; r < rows.size(); ++r) {
             const QJsonObject object = json[r - 1].toObject();
             for (qsizetype c = 0; c < rows[0].size(); ++c) {
@@ -144,7 +147,7 @@ private Q_SLOTS:
             const QByteArray ics = cli({u"due"_s}, u"ics"_s);
             QVERIFY(ics.startsWith("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"));
             const QList<QMap<QString, QString>> events = readCalendar(ics);
-            // Paint never recurs and the unknown task has no interval.
+            // Paint never recurs, Water every 0 months, the unknown task has no interval.
             QCOMPARE(events.size(), 3);
             const QMap<QString, QString> rules{{u"Gutters"_s, u"FREQ=MONTHLY;INTERVAL=3"_s},
                                                {u"Furnace\\, gas\\; filter"_s, u"FREQ=DAILY;INTERVAL=45"_s},
