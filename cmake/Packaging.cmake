@@ -18,7 +18,7 @@ set(CPACK_PACKAGE_VENDOR Tolvanderwerks)
 set(CPACK_PACKAGE_CONTACT "Tolvanderwerks <kov@tolvanderwerks.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Home maintenance log for houses and other real estate")
 set(CPACK_PACKAGE_DESCRIPTION
-    "KOV keeps a log of the maintenance done on your properties, shows when each\n recurring task is next due, totals the costs and prints reports as PDF\n documents. kov-cli serves the same rules to scripts.")
+    "KOV keeps a log of the maintenance done on your properties, shows when each\nrecurring task is next due, totals the costs and prints reports as PDF\ndocuments. kov-cli serves the same rules to scripts.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.tolvanderwerks.com/kov.htm")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
