@@ -124,6 +124,10 @@
         <source>&amp;Show</source>
         <translation>An&amp;zeigen</translation>
     </message>
+    <message>
+        <source>When each task is next due</source>
+        <translation>Wann jede Aufgabe wieder fällig ist</translation>
+    </message>
 </context>
 <context>
     <name>Feedback</name>
@@ -536,6 +540,10 @@ ablegen</translation>
         <source>&amp;Close</source>
         <translation>S&amp;chließen</translation>
     </message>
+    <message>
+        <source>Property list</source>
+        <translation>Immobilienliste</translation>
+    </message>
 </context>
 <context>
     <name>ProviderSheet</name>
@@ -582,6 +590,10 @@ ablegen</translation>
     <message>
         <source>&amp;Close</source>
         <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Provider list</source>
+        <translation>Dienstleisterliste</translation>
     </message>
 </context>
 <context>
@@ -852,6 +864,10 @@ ablegen</translation>
         <source>&amp;Close</source>
         <translation>S&amp;chließen</translation>
     </message>
+    <message>
+        <source>Task list</source>
+        <translation>Aufgabenliste</translation>
+    </message>
 </context>
 <context>
     <name>kov</name>
@@ -1072,6 +1088,10 @@ ablegen</translation>
     <message>
         <source>qualifying maintenance records</source>
         <translation>passenden Wartungseinträgen</translation>
+    </message>
+    <message>
+        <source>Costs per month</source>
+        <translation>Kosten je Monat</translation>
     </message>
 </context>
 <context>
