@@ -4,6 +4,7 @@
 #   ./kov.sh test   install what is missing, build, run every test (CTest)
 #   ./kov.sh sanitize   the whole test suite under AddressSanitizer and UBSan
 #   ./kov.sh fuzz [SECONDS]   every libFuzzer target for SECONDS (600) each, two at a time
+#   ./kov.sh deb    a release build packed as a Debian package in build/release
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -52,6 +53,15 @@ case "${1:-}" in
     cmake --build build/release -j "$jobs"
     shift
     exec build/release/src/kov "$@"
+    ;;
+  deb)
+    # dpkg-shlibdeps names the libraries the package depends on.
+    packages+=(dpkg-dev file)
+    install_missing
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOV_BUILD_TESTS=OFF -DKOV_BUILD_BENCH=OFF
+    cmake --build build/release -j "$jobs"
+    (cd build/release && cpack -G DEB)
+    ls build/release/*.deb
     ;;
   test)
     install_missing
@@ -114,7 +124,7 @@ case "${1:-}" in
     echo "fuzzing found nothing"
     ;;
   *)
-    echo "usage: ./kov.sh run | test | sanitize | fuzz [SECONDS]" >&2
+    echo "usage: ./kov.sh run | test | sanitize | fuzz [SECONDS] | deb" >&2
     exit 2
     ;;
 esac

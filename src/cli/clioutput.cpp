@@ -127,32 +127,7 @@ bool readDataFileOrReport(const QString &fileName, RecordList &records, QTextStr
     return false;
 }
 
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QString plainAmount(double value)
-{
-    const QString cents = QString::number(value, 'f', 2);
-    return cents.toDouble() == value ? cents : QString::number(value, 'f', QLocale::FloatingPointShortest);
-}
-
 namespace {
-
-QString cellText(const QVariant &cell)
-{
-    if (!cell.isValid())
-        return {};
-    if (cell.typeId() == QMetaType::Double)
-        return plainAmount(cell.toDouble());
-    return cell.toString();
-}
 
 bool isAmount(const QVariant &cell)
 {
@@ -223,24 +198,9 @@ void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format)
         out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
         break;
     }
-    case OutputFormat::Csv: {
-        if (table.rows.isEmpty())
-            break;
-        auto writeLine = [&out](const QStringList &cells) {
-            QStringList quoted;
-            for (const QString &cell : cells)
-                quoted.append(csvField(cell));
-            out << quoted.join(QLatin1Char(',')) << "\r\n";
-        };
-        writeLine(table.fields);
-        for (const QVariantList &row : table.rows) {
-            QStringList cells;
-            for (qsizetype c = 0; c < table.fields.size(); ++c)
-                cells.append(cellText(row.value(c)));
-            writeLine(cells);
-        }
+    case OutputFormat::Csv:
+        out << csvText(table);
         break;
-    }
     case OutputFormat::Text:
         if (!table.rows.isEmpty())
             writeText(out, table);

@@ -10,6 +10,7 @@
 #include <QTextStream>
 #include <QVariantList>
 
+#include "export/exportfiles.h"
 #include "log/logfilter.h"
 
 namespace kov::cli {
@@ -33,12 +34,9 @@ std::optional<QDateTime> parseDateOption(const QString &text, RangeEdge edge);
 bool parseOptions(const QStringList &args, const QStringList &names, QMap<QString, QString> &values,
                   QString &error);
 
-// Rows of named fields. A cell is a QString, a double, a bool (JSON true or
-// false, else "true"/"false"), or null (invalid).
-struct OutputTable {
-    QStringList fields;
-    QList<QVariantList> rows;
-};
+// Rows of named fields (the exported files' tables). A cell is a QString, a
+// double, a bool (JSON true or false, else "true"/"false"), or null (invalid).
+using OutputTable = kov::ExportTable;
 
 // Writes the table: text as aligned columns for people, CSV by RFC 4180
 // (header row, CRLF, "." decimals), JSON as an array of objects. No rows
@@ -71,10 +69,7 @@ bool checkDateOrder(const SelectionOptions &selection, QTextStream &err, const Q
 // written to `err`, when it cannot be read.
 bool readDataFileOrReport(const QString &fileName, RecordList &records, QTextStream &err);
 
-// One CSV field, quoted when it holds a comma, a quote or a line break.
-QString csvField(const QString &text);
-
-// An amount with "." as the decimal point: two decimals unless it needs more.
-QString plainAmount(double value);
+using kov::csvField;
+using kov::plainAmount;
 
 } // namespace kov::cli

@@ -10,10 +10,12 @@
 namespace kov::cli {
 
 const char *const dueUsage =
-    "  due [--property NAME] [--task NAME] [--mode latest|all|overdue] [--format text|csv|json]\n"
+    "  due [--property NAME] [--task NAME] [--mode latest|all|overdue] [--format text|csv|json|ics]\n"
     "               when each task is next due, as the window's Show lists it: the\n"
     "               latest record per property and task (default), every record, or\n"
-    "               only what is due now; a task without recurrence is never due\n";
+    "               only what is due now; a task without recurrence is never due;\n"
+    "               ics writes an iCalendar file: each recurring task's next due day\n"
+    "               per property (latest mode only), repeating as the task recurs\n";
 
 namespace {
 
@@ -43,10 +45,11 @@ int dueCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "kov-cli due: " << error << '\n' << "Usage:\n" << dueUsage;
         return 2;
     }
+    const bool calendar = options.value(format) == QLatin1String("ics");
     const std::optional<OutputFormat> outputFormat =
-        parseFormat(options.value(format, QStringLiteral("text")));
+        calendar ? OutputFormat::Text : parseFormat(options.value(format, QStringLiteral("text")));
     if (!outputFormat) {
-        err << "kov-cli due: --format must be text, csv or json\n";
+        err << "kov-cli due: --format must be text, csv, json or ics\n";
         return 2;
     }
     const QString modeName = options.value(modeOption, QStringLiteral("latest"));
@@ -57,6 +60,10 @@ int dueCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         mode = DueMode::Overdue;
     else if (modeName != QLatin1String("latest")) {
         err << "kov-cli due: --mode must be latest, all or overdue\n";
+        return 2;
+    }
+    if (calendar && mode != DueMode::Latest) {
+        err << "kov-cli due: --format ics writes the latest mode only\n";
         return 2;
     }
 
@@ -82,6 +89,11 @@ int dueCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     for (const QString &name : badUnitTasks)
         err << "kov-cli due: the task \"" << name
             << "\" has an interval unit KOV does not know; it is listed as never due\n";
+
+    if (calendar) {
+        out << QString::fromUtf8(dueCalendar(rows, tasks, now));
+        return 0;
+    }
 
     OutputTable table;
     table.fields = {QStringLiteral("property"), QStringLiteral("task"), QStringLiteral("last"),

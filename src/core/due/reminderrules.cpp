@@ -10,9 +10,10 @@ namespace kov {
 
 namespace {
 
+// lupdate files the texts of this free tr() under the namespace, "kov".
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("KOVAppDelegate", text);
+    return QCoreApplication::translate("kov", text);
 }
 
 // The name on one line of a reminder: everything after the first ": ".

@@ -20,11 +20,10 @@ namespace kov {
 
 namespace {
 
-const char *const context = "Reports";
-
+// lupdate files the texts of this free tr() under the namespace, "kov".
 QString tr(const char *text)
 {
-    return QCoreApplication::translate(context, text);
+    return QCoreApplication::translate("kov", text);
 }
 
 // The grid, in points on a landscape page.
@@ -285,7 +284,9 @@ void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
     drawDoubleRule(job, ruleLeft, ruleY);
     const QList<Column> &columns = columnsOf(whichReport);
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        const QString heading = columns[i].heading ? tr(columns[i].heading) : maintenanceTableTitles.value(i);
+        const QString heading = columns[i].heading
+                                    ? QCoreApplication::translate("Reports", columns[i].heading)
+                                    : maintenanceTableTitles.value(i);
         drawTextAt(job, heading, headingFont, true, columns[i].x, headingY);
     }
 }

@@ -42,9 +42,10 @@ void report(DataFileProblem::Kind kind, const QString &fileName, const QString &
         problemHandler()({kind, fileName, path, reason});
 }
 
+// lupdate files the texts of this free tr() under the namespace, "kov".
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("DataFiles", text);
+    return QCoreApplication::translate("kov", text);
 }
 
 // Turns parsed bytes into a list of records; anything but an array of

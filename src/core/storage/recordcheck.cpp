@@ -9,9 +9,10 @@ namespace {
 
 using Kind = ValueKind;
 
+// lupdate files the texts of this free tr() under the namespace, "kov".
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("RecordCheck", text);
+    return QCoreApplication::translate("kov", text);
 }
 
 QString kindName(Kind kind)

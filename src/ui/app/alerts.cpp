@@ -39,9 +39,10 @@ public:
         return new SheetQueue(window, owner);
     }
 
-    void post(const QString &title, const QString &message)
+    void post(const QString &title, const QString &message, const QString &extraButton = {},
+              std::function<void()> action = {}, QMessageBox::Icon icon = QMessageBox::Warning)
     {
-        const Alert alert{title, message};
+        const Alert alert{title, message, extraButton, std::move(action), icon};
         if ((box && showing == alert) || waiting.contains(alert))
             return;
         waiting.append(alert);
@@ -50,7 +51,15 @@ public:
     }
 
 private:
-    using Alert = std::pair<QString, QString>;
+    struct Alert {
+        QString first, second, extraButton;
+        std::function<void()> action;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        bool operator==(const Alert &o) const
+        {
+            return first == o.first && second == o.second && extraButton == o.extraButton;
+        }
+    };
     SheetQueue(QWidget *window, QObject *owner) : QObject(owner), window(window) {}
 
     void showNext()
@@ -60,7 +69,7 @@ private:
         showing = waiting.takeFirst();
         box = new QMessageBox(window);
         box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setIcon(QMessageBox::Warning);
+        box->setIcon(showing.icon);
         box->setWindowTitle(QStringLiteral("KOV"));
         box->setText(showing.first);
         // Texts written with carriage returns read as line breaks.
@@ -69,7 +78,20 @@ private:
             .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         box->setInformativeText(shown);
         showPlainText(box);
-        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        QPushButton *ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        if (!showing.extraButton.isEmpty()) {
+            // The extra button does its work and leaves the box up.
+            QPushButton *extra = box->addButton(showing.extraButton, QMessageBox::ActionRole);
+            extra->disconnect();
+            connect(extra, &QPushButton::clicked, this, [action = showing.action] {
+                if (action)
+                    action();
+            });
+            box->setDefaultButton(ok);
+        }
+        // Paths and names in a message can be selected and copied.
+        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
         connect(
             box, &QMessageBox::finished, this,
@@ -104,6 +126,27 @@ void doSheetAlert(QWidget *window, const QString &message, const QString &title)
         return;
 
     SheetQueue::of(window)->post(title, message);
+}
+
+void doSheetAlertWithButton(QWidget *window, AlertStyle style, const QString &message, const QString &title,
+                            const QString &button, std::function<void()> action)
+{
+    AlertRecord record;
+    record.kind = AlertRecord::Sheet;
+    record.window = window;
+    record.style = style;
+    record.title = title;
+    record.message = message;
+    record.buttons = {QStringLiteral("OK"), button};
+    record.action = action;
+    AlertCenter *center = AlertCenter::instance();
+    center->emitAlert(record);
+    if (!center->showSheets)
+        return;
+    SheetQueue::of(window)->post(title, message, button, std::move(action),
+                                 style == AlertStyle::Critical  ? QMessageBox::Critical
+                                 : style == AlertStyle::Warning ? QMessageBox::Warning
+                                                                : QMessageBox::Information);
 }
 
 int runModalAlert(AlertStyle style, const QString &title, const QString &message, const QString &firstButton,

@@ -26,6 +26,8 @@ struct AlertRecord {
     QString title;
     QString message;
     QStringList buttons;
+    // What a sheet alert's second button does, if it has one.
+    std::function<void()> action;
 };
 
 class AlertCenter : public QObject {
@@ -53,6 +55,11 @@ Q_SIGNALS:
 // A window-modal alert with one "OK" button; returns at once while the alert
 // stays up until the user dismisses it.
 void doSheetAlert(QWidget *window, const QString &errorString, const QString &titleString);
+
+// The same with a second button beside "OK" that runs `action` and leaves
+// the alert up (open the folder a message names, and the like).
+void doSheetAlertWithButton(QWidget *window, AlertStyle style, const QString &errorString,
+                            const QString &titleString, const QString &button, std::function<void()> action);
 
 // The messages more than one tab gives.
 void noReportsSelectedErrorMsg(QWidget *window);

@@ -16,6 +16,8 @@
 #include "app/datastore.h"
 #include "app/dateentry.h"
 #include "app/datepopover.h"
+#include "app/exportactions.h"
+#include "app/feedback.h"
 #include "app/undohistory.h"
 #include "app/versioncheck.h"
 #include "costs/costtab.h"
@@ -24,6 +26,7 @@
 #include "lists/providersheet.h"
 #include "lists/tasksheet.h"
 #include "log/logtab.h"
+#include "log/logtabguide.h"
 #include "reports/reportstab.h"
 #include "storage/recordcheck.h"
 #include "ui_mainwindow.h"
@@ -115,6 +118,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionNewVersionCheck, &QAction::triggered, version, &VersionCheck::checkForNewVersion);
     connect(ui->actionLaunchURL, &QAction::triggered, version, &VersionCheck::openProductWebPage);
+    connect(ui->actionAbout, &QAction::triggered, this, [this] { showAbout(this); });
+    new LogTabGuide(tab1->widget());
+    exports = new ExportActions(dataStore, tab1, this, ui->menuFile, ui->actionQuit);
 }
 
 MainWindow::~MainWindow()
@@ -238,7 +244,7 @@ void MainWindow::doQuitHouseKeeping()
 
 void MainWindow::showDataFilesInFinder()
 {
-    openUrl(QUrl::fromLocalFile(copyDataFolderURL()));
+    openOrTellWhere(this, QUrl::fromLocalFile(copyDataFolderURL()));
 }
 
 // ---------------------------------------------------------------------------

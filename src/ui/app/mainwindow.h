@@ -18,6 +18,7 @@ class CostTab;
 class DataStore;
 class DatePopover;
 class DueTab;
+class ExportActions;
 class LogTab;
 class PropertySheet;
 class ProviderSheet;
@@ -65,6 +66,7 @@ public:
     ProviderSheet *providerSheet() const { return providers; }
     TaskSheet *taskSheet() const { return tasks; }
     VersionCheck *versionCheck() const { return version; }
+    ExportActions *exportActions() const { return exports; }
     // The sheet of a reference list file.
     ReferenceSheet *sheetFor(const QString &fileName) const;
 
@@ -85,6 +87,7 @@ private:
     PropertySheet *properties;
     ProviderSheet *providers;
     TaskSheet *tasks;
+    ExportActions *exports;
     // Each unreadable file is reported once per reason.
     QSet<QString> reportedReadProblems;
 };

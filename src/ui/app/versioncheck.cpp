@@ -140,8 +140,9 @@ void VersionCheck::openProductWebPage()
 {
     if (openURLString(productWebPageUrl()) != 0)
         runModalAlert(AlertStyle::Informational,
-                      tr("Unable to Find KOV web page, is there a live connection to the Web?"), QString(),
-                      QStringLiteral("OK"));
+                      tr("Unable to Find KOV web page, is there a live connection to the Web?"),
+                      // Where no browser answers, the address is there to copy.
+                      tr("The page is at %1").arg(productWebPageUrl()), QStringLiteral("OK"));
 }
 
 } // namespace kov

@@ -25,6 +25,7 @@ CostTab::CostTab(DataStore *dataStore, DatePopover *datePopover, QObject *parent
     ui->setupUi(page);
     area = {ui->beginDateTab3, ui->endDateTab3, ui->propertyPopTab3, ui->serTaskPopTab3, ui->showBtnTab3};
     costChartTab3 = new CostChart(ui->costChartTab3);
+    costChartTab3->setAccessibleName(tr("Costs per month"));
     costChartTab3->setObjectName(QStringLiteral("costChart"));
     ui->costChartLayoutTab3->addWidget(costChartTab3);
     area.setDateDefaultsWithBeginDate();

@@ -15,9 +15,10 @@ namespace kov {
 
 namespace {
 
+// lupdate files the texts of this free tr() under the namespace, "kov".
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("KOV", text);
+    return QCoreApplication::translate("kov", text);
 }
 
 // Titles stay unique: a title already present leaves its old place and

@@ -11,6 +11,7 @@
 #include "app/alerts.h"
 #include "app/datastore.h"
 #include "app/datepopover.h"
+#include "app/feedback.h"
 #include "reports/reportassembly.h"
 #include "ui_reportstab.h"
 
@@ -90,6 +91,8 @@ bool ReportsTab::areAllCheckBoxesON() const
 
 void ReportsTab::respondToPrintBtnPane4()
 {
+    madeDocuments.clear();
+    anyDocumentOpened = false;
     const bool all = isTicked(AllReportsTag);
     bool anyTicked = false;
     for (unsigned tag = ReportByProperty; tag <= ReportTaskList; ++tag) {
@@ -100,6 +103,7 @@ void ReportsTab::respondToPrintBtnPane4()
     }
     if (!anyTicked)
         noReportsSelectedErrorMsg(page->window());
+    tellDocumentsMade(page->window(), madeDocuments, anyDocumentOpened);
 }
 
 void ReportsTab::processReportPane4(unsigned whichReport)
@@ -128,7 +132,10 @@ void ReportsTab::printMaintenanceTable(const RecordList &rows, const QStringList
 {
     ReportOptions options;
     options.maintenanceTableTitles = titles;
+    madeDocuments.clear();
+    anyDocumentOpened = false;
     finishReport(ReportMaintenanceTable, rows, {}, {}, options);
+    tellDocumentsMade(page->window(), madeDocuments, anyDocumentOpened);
 }
 
 void ReportsTab::finishReport(unsigned whichReport, RecordList rows, const QDateTime &begin,
@@ -157,7 +164,10 @@ void ReportsTab::finishReport(unsigned whichReport, RecordList rows, const QDate
     QApplication::restoreOverrideCursor();
     switch (outcome.status) {
     case ReportOutcome::Written:
-        openUrl(QUrl::fromLocalFile(outcome.path));
+        madeDocuments.append(outcome.path);
+        // Whether or not a viewer opened it, the user is told where it is.
+        if (openUrl(QUrl::fromLocalFile(outcome.path)))
+            anyDocumentOpened = true;
         break;
     case ReportOutcome::NoData:
         noDataFoundErrorMsg(window);

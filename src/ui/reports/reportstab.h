@@ -50,6 +50,9 @@ private:
     QWidget *page;
     Ui::ReportsTab *ui;
     SelectionArea area;
+    // The documents one Print made, for the message that follows it.
+    QStringList madeDocuments;
+    bool anyDocumentOpened = false;
 };
 
 } // namespace kov
