@@ -206,6 +206,14 @@
         <source>For one or more reports, no qualifying property maintenance found based on selection criteria</source>
         <translation>Für einen oder mehrere Berichte wurde zur Auswahl keine passende Wartung gefunden</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Not a date: “%1”</source>
+        <translation>Kein Datum: „%1“</translation>
+    </message>
 </context>
 <context>
     <name>KOVAppDelegate</name>
@@ -606,6 +614,22 @@ ablegen</translation>
         <source>Drag an image or PDF of the receipt here</source>
         <translation>Ziehen Sie ein Bild oder PDF des Belegs hierher</translation>
     </message>
+    <message>
+        <source>Choose an image or PDF of the receipt</source>
+        <translation>Ein Bild oder PDF des Belegs wählen</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Auswählen…</translation>
+    </message>
+    <message>
+        <source>Open the receipt in the desktop&apos;s viewer</source>
+        <translation>Den Beleg im Standardbetrachter des Desktops öffnen</translation>
+    </message>
+    <message>
+        <source>Open in Viewer</source>
+        <translation>Im Betrachter öffnen</translation>
+    </message>
 </context>
 <context>
     <name>RecordCheck</name>
@@ -904,10 +928,6 @@ ablegen</translation>
         <translation>Für diesen Eintrag eine Erinnerung an die Benachrichtigungszentrale senden</translation>
     </message>
     <message>
-        <source>System Notification Center requires OS X 10.8+</source>
-        <translation>Die Benachrichtigungszentrale erfordert OS X 10.8 oder neuer</translation>
-    </message>
-    <message>
         <source>Property Maintenance Report</source>
         <translation>Wartungsbericht</translation>
     </message>
@@ -1051,6 +1071,34 @@ ablegen</translation>
         <source>Date Input Error</source>
         <translation>Fehler bei der Datumseingabe</translation>
     </message>
+    <message>
+        <source>No reminder for a task that does not recur</source>
+        <translation>Keine Erinnerung für eine Aufgabe ohne Wiederholung</translation>
+    </message>
+    <message>
+        <source>Reminders need a desktop notification service, and none is running</source>
+        <translation>Erinnerungen brauchen einen Benachrichtigungsdienst des Desktops, und keiner läuft</translation>
+    </message>
+    <message>
+        <source>The reminders file could not be read; it was kept as %1.</source>
+        <translation>Die Erinnerungsdatei konnte nicht gelesen werden; sie wurde als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The reminders file %1 could not be read.</source>
+        <translation>Die Erinnerungsdatei %1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source> by Property</source>
+        <translation> nach Immobilie</translation>
+    </message>
+    <message>
+        <source> by Date</source>
+        <translation> nach Datum</translation>
+    </message>
+    <message>
+        <source> by Provider</source>
+        <translation> nach Dienstleister</translation>
+    </message>
 </context>
 <context>
     <name>kov::CostChart</name>
@@ -1135,6 +1183,22 @@ ablegen</translation>
     <message>
         <source>This is an error. Notify Developer.</source>
         <translation>Dies ist ein Fehler. Bitte benachrichtigen Sie den Entwickler.</translation>
+    </message>
+    <message>
+        <source>Reminders</source>
+        <translation>Erinnerungen</translation>
+    </message>
+    <message>
+        <source>When the reminder appears in Notification Center, click on it to open KOV and dismiss it</source>
+        <translation>Wenn die Erinnerung in der Benachrichtigungszentrale erscheint, klicken Sie darauf, um KOV zu öffnen und sie zu schließen</translation>
+    </message>
+    <message>
+        <source>Reminder Scheduled for:</source>
+        <translation>Erinnerung geplant für:</translation>
+    </message>
+    <message>
+        <source>Maintenance Reminder</source>
+        <translation>Wartungserinnerung</translation>
     </message>
 </context>
 <context>
@@ -1255,6 +1319,13 @@ Die Datei ist %2.</translation>
     </message>
 </context>
 <context>
+    <name>kov::KOVReceiptView</name>
+    <message>
+        <source>Drop an image or PDF of the receipt here, or choose one.</source>
+        <translation>Legen Sie hier ein Bild oder PDF des Belegs ab, oder wählen Sie eines aus.</translation>
+    </message>
+</context>
+<context>
     <name>kov::LogTab</name>
     <message>
         <source>Date</source>
@@ -1339,6 +1410,60 @@ Die Datei ist %2.</translation>
     <message>
         <source>Recurring task interval: </source>
         <translation>Wiederholungsintervall der Aufgabe: </translation>
+    </message>
+    <message>
+        <source>Add Maintenance Record</source>
+        <translation>Wartungseintrag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Maintenance Record</source>
+        <translation>Wartungseintrag löschen</translation>
+    </message>
+    <message>
+        <source>Change Maintenance Record</source>
+        <translation>Wartungseintrag ändern</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown: the image is damaged or in a form KOV cannot read.</source>
+        <translation>„%1“ kann nicht angezeigt werden: Das Bild ist beschädigt oder in einer Form, die KOV nicht lesen kann.</translation>
+    </message>
+    <message>
+        <source>“%1” is protected by a password and cannot be shown here. Open it in the viewer to see it.</source>
+        <translation>„%1“ ist durch ein Kennwort geschützt und kann hier nicht angezeigt werden. Öffnen Sie es im Betrachter.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown: the PDF is damaged or KOV cannot read it.</source>
+        <translation>„%1“ kann nicht angezeigt werden: Das PDF ist beschädigt oder KOV kann es nicht lesen.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be shown: it is neither an image nor a PDF.</source>
+        <translation>„%1“ kann nicht angezeigt werden: Es ist weder ein Bild noch ein PDF.</translation>
+    </message>
+    <message>
+        <source>The receipt is stored here:
+%1</source>
+        <translation>Der Beleg liegt hier:
+%1</translation>
+    </message>
+    <message>
+        <source>No application could open the receipt</source>
+        <translation>Kein Programm konnte den Beleg öffnen</translation>
+    </message>
+    <message>
+        <source>Choose a Receipt</source>
+        <translation>Beleg auswählen</translation>
+    </message>
+    <message>
+        <source>Images and PDFs (%1)</source>
+        <translation>Bilder und PDFs (%1)</translation>
+    </message>
+    <message>
+        <source>Choose an image or a PDF file.</source>
+        <translation>Wählen Sie ein Bild oder eine PDF-Datei.</translation>
+    </message>
+    <message>
+        <source>“%1” is neither an image nor a PDF</source>
+        <translation>„%1“ ist weder ein Bild noch ein PDF</translation>
     </message>
 </context>
 <context>
@@ -1429,6 +1554,13 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
     <message>
         <source>Your change could not be saved to “%1”.</source>
         <translation>Ihre Änderung konnte nicht in „%1“ gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>kov::Notifier</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
     </message>
 </context>
 <context>
@@ -1742,12 +1874,87 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
         <source>Task not found for Change request - not changed</source>
         <translation>Aufgabe für die Änderung nicht gefunden – nicht geändert</translation>
     </message>
+    <message>
+        <source>Rename…</source>
+        <translation>Umbenennen…</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>Immobilie</translation>
+    </message>
+    <message>
+        <source>Provider</source>
+        <translation>Dienstleister</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message>
+        <source>Add %1</source>
+        <translation>%1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 löschen</translation>
+    </message>
+    <message>
+        <source>“%1” is used by 1 maintenance record. Delete it anyway?</source>
+        <translation>„%1“ wird von 1 Wartungseintrag verwendet. Trotzdem löschen?</translation>
+    </message>
+    <message>
+        <source>“%1” is used by %2 maintenance records. Delete it anyway?</source>
+        <translation>„%1“ wird von %2 Wartungseinträgen verwendet. Trotzdem löschen?</translation>
+    </message>
+    <message>
+        <source>The maintenance records keep the name.</source>
+        <translation>Die Wartungseinträge behalten den Namen.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Change %1</source>
+        <translation>%1 ändern</translation>
+    </message>
+    <message>
+        <source>Rename %1</source>
+        <translation>%1 umbenennen</translation>
+    </message>
+    <message>
+        <source>New name for “%1”:</source>
+        <translation>Neuer Name für „%1“:</translation>
+    </message>
+    <message>
+        <source>Rename request failed - not renamed</source>
+        <translation>Umbenennen fehlgeschlagen - nicht umbenannt</translation>
+    </message>
+    <message>
+        <source>A new name must be entered, please try again.</source>
+        <translation>Bitte geben Sie einen neuen Namen ein und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>kov::ReminderSchedule</name>
+    <message>
+        <source>The reminders file is busy; try again.</source>
+        <translation>Die Erinnerungsdatei ist gerade in Gebrauch; versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>The reminders could not be saved in %1: %2</source>
+        <translation>Die Erinnerungen konnten nicht in %1 gespeichert werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>kov::ReportsTab</name>
     <message>
         <source>The report could not be made</source>
         <translation>Der Bericht konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>Making “%1”…</source>
+        <translation>„%1“ wird erstellt…</translation>
     </message>
 </context>
 <context>
@@ -1804,6 +2011,41 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
     </message>
 </context>
 <context>
+    <name>kov::UndoHistory</name>
+    <message>
+        <source>“%1” can no longer be undone.</source>
+        <translation>„%1“ kann nicht mehr rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>“%1” can no longer be redone.</source>
+        <translation>„%1“ kann nicht mehr wiederholt werden.</translation>
+    </message>
+    <message>
+        <source>Its data file has been changed since, so nothing was written. The undo history has been cleared.</source>
+        <translation>Seine Datendatei wurde inzwischen geändert, daher wurde nichts geschrieben. Der Verlauf zum Rückgängigmachen wurde geleert.</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+</context>
+<context>
     <name>kov::VersionCheck</name>
     <message>
         <source>Version check failed.</source>
@@ -1843,6 +2085,14 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
     <message>
         <source>Use &lt;dir&gt; as the data folder.</source>
         <translation>&lt;dir&gt; als Datenordner verwenden.</translation>
+    </message>
+    <message>
+        <source>Open the reminder &lt;id&gt; that was clicked.</source>
+        <translation>Die angeklickte Erinnerung &lt;id&gt; öffnen.</translation>
+    </message>
+    <message>
+        <source>Show the reminders that are due, without a window.</source>
+        <translation>Fällige Erinnerungen ohne Fenster zeigen.</translation>
     </message>
 </context>
 </TS>
