@@ -347,7 +347,7 @@ private Q_SLOTS:
                      c[3] + c[4]);
         AlertCenter::instance()->urlOpener = [](const QUrl &) { return false; }; // no viewer answers
         QTest::mouseClick(t.w<QPushButton>("openReceiptBtn"), Qt::LeftButton);
-        QCOMPARE(alerts.value(0).message, "The receipt is stored here:\n" + mime.urls()[0].toLocalFile());
+        QCOMPARE(alerts.value(0).message, "You find it at " + mime.urls()[0].toLocalFile());
     }
 
     void throughChange_data()

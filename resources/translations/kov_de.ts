@@ -1440,16 +1440,6 @@ Die Datei ist %2.</translation>
         <translation>„%1“ kann nicht angezeigt werden: Es ist weder ein Bild noch ein PDF.</translation>
     </message>
     <message>
-        <source>The receipt is stored here:
-%1</source>
-        <translation>Der Beleg liegt hier:
-%1</translation>
-    </message>
-    <message>
-        <source>No application could open the receipt</source>
-        <translation>Kein Programm konnte den Beleg öffnen</translation>
-    </message>
-    <message>
         <source>Choose a Receipt</source>
         <translation>Beleg auswählen</translation>
     </message>

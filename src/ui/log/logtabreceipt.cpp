@@ -16,6 +16,7 @@
 
 #include "app/alerts.h"
 #include "app/datepopover.h"
+#include "app/feedback.h"
 #include "log/logtab.h"
 #include "log/maintrecords.h"
 #include "log/receiptwidgets.h"
@@ -200,11 +201,7 @@ void LogTab::openReceipt()
     if (imageFilePathURL.isEmpty())
         return;
     receiptPopover->hide();
-    if (!openUrl(imageFilePathURL))
-        doSheetAlert(page->window(),
-                     tr("The receipt is stored here:\n%1")
-                         .arg(QDir::toNativeSeparators(imageFilePathURL.toLocalFile())),
-                     tr("No application could open the receipt"));
+    openOrTellWhere(page->window(), imageFilePathURL);
 }
 
 void LogTab::chooseReceipt()
