@@ -1099,6 +1099,14 @@ ablegen</translation>
         <source> by Provider</source>
         <translation> nach Dienstleister</translation>
     </message>
+    <message>
+        <source>The reminders file is busy; try again.</source>
+        <translation>Die Erinnerungsdatei ist gerade in Gebrauch; versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>The reminders could not be saved in %1: %2</source>
+        <translation>Die Erinnerungen konnten nicht in %1 gespeichert werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>kov::CostChart</name>
@@ -1926,17 +1934,6 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
     </message>
 </context>
 <context>
-    <name>kov::ReminderSchedule</name>
-    <message>
-        <source>The reminders file is busy; try again.</source>
-        <translation>Die Erinnerungsdatei ist gerade in Gebrauch; versuchen Sie es erneut.</translation>
-    </message>
-    <message>
-        <source>The reminders could not be saved in %1: %2</source>
-        <translation>Die Erinnerungen konnten nicht in %1 gespeichert werden: %2</translation>
-    </message>
-</context>
-<context>
     <name>kov::ReportsTab</name>
     <message>
         <source>The report could not be made</source>
@@ -1956,13 +1953,6 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
     <message>
         <source>A receipt stored on another computer</source>
         <translation>Ein auf einem anderen Computer gespeicherter Beleg</translation>
-    </message>
-</context>
-<context>
-    <name>kov::SelectionArea</name>
-    <message>
-        <source>All</source>
-        <translation>Alle</translation>
     </message>
 </context>
 <context>

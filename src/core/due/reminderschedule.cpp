@@ -17,11 +17,6 @@ namespace kov {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReminderSchedule", text);
-}
-
 QString stateFolder()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
@@ -42,9 +37,10 @@ std::optional<QList<ScheduledReminder>> parse(const QByteArray &bytes)
     QList<ScheduledReminder> reminders;
     for (const QJsonValue &entry : list.toArray()) {
         const QJsonObject o = entry.toObject();
-        ScheduledReminder r{o.value(QLatin1String("id")).toString(), o.value(QLatin1String("title")).toString(),
-                            o.value(QLatin1String("text")).toString(),
-                            QDateTime::fromString(o.value(QLatin1String("nextDelivery")).toString(), Qt::ISODateWithMs)};
+        ScheduledReminder r{
+            o.value(QLatin1String("id")).toString(), o.value(QLatin1String("title")).toString(),
+            o.value(QLatin1String("text")).toString(),
+            QDateTime::fromString(o.value(QLatin1String("nextDelivery")).toString(), Qt::ISODateWithMs)};
         if (r.id.isEmpty() || !r.nextDelivery.isValid())
             return std::nullopt;
         reminders.append(r);
@@ -56,10 +52,11 @@ QByteArray serialize(const QList<ScheduledReminder> &reminders)
 {
     QJsonArray list;
     for (const ScheduledReminder &r : reminders)
-        list.append(QJsonObject{{QStringLiteral("id"), r.id},
-                                {QStringLiteral("title"), r.title},
-                                {QStringLiteral("text"), r.text},
-                                {QStringLiteral("nextDelivery"), r.nextDelivery.toUTC().toString(Qt::ISODateWithMs)}});
+        list.append(QJsonObject{
+            {QStringLiteral("id"), r.id},
+            {QStringLiteral("title"), r.title},
+            {QStringLiteral("text"), r.text},
+            {QStringLiteral("nextDelivery"), r.nextDelivery.toUTC().toString(Qt::ISODateWithMs)}});
     return QJsonDocument(QJsonObject{{QStringLiteral("reminders"), list}}).toJson();
 }
 
@@ -81,8 +78,11 @@ QList<ScheduledReminder> readLocked(QString *problem)
                           QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const bool moved = QFile::rename(path, aside);
     if (problem)
-        *problem = moved ? tr("The reminders file could not be read; it was kept as %1.").arg(aside)
-                         : tr("The reminders file %1 could not be read.").arg(path);
+        *problem =
+            moved ? QCoreApplication::translate("kov",
+                                                "The reminders file could not be read; it was kept as %1.")
+                        .arg(aside)
+                  : QCoreApplication::translate("kov", "The reminders file %1 could not be read.").arg(path);
     return {};
 }
 
@@ -121,7 +121,7 @@ QList<ScheduledReminder> ReminderSchedule::load(QString *problem)
     ScheduleLock lock;
     if (!lock.locked) {
         if (problem)
-            *problem = tr("The reminders file is busy; try again.");
+            *problem = QCoreApplication::translate("kov", "The reminders file is busy; try again.");
         return {};
     }
     return readLocked(problem);
@@ -132,7 +132,7 @@ bool ReminderSchedule::update(const std::function<void(QList<ScheduledReminder> 
     ScheduleLock lock;
     if (!lock.locked) {
         if (problem)
-            *problem = tr("The reminders file is busy; try again.");
+            *problem = QCoreApplication::translate("kov", "The reminders file is busy; try again.");
         return false;
     }
     QList<ScheduledReminder> reminders = readLocked(problem);
@@ -144,7 +144,8 @@ bool ReminderSchedule::update(const std::function<void(QList<ScheduledReminder> 
     QSaveFile file(filePath());
     if (!file.open(QIODevice::WriteOnly) || file.write(after) != after.size() || !file.commit()) {
         if (problem)
-            *problem = tr("The reminders could not be saved in %1: %2").arg(filePath(), file.errorString());
+            *problem = QCoreApplication::translate("kov", "The reminders could not be saved in %1: %2")
+                           .arg(filePath(), file.errorString());
         return false;
     }
     return true;
@@ -153,7 +154,8 @@ bool ReminderSchedule::update(const std::function<void(QList<ScheduledReminder> 
 ScheduledReminder ReminderSchedule::add(const QString &title, const QString &text, const QDateTime &delivery,
                                         QString *problem)
 {
-    const ScheduledReminder reminder{QUuid::createUuid().toString(QUuid::WithoutBraces), title, text, delivery};
+    const ScheduledReminder reminder{QUuid::createUuid().toString(QUuid::WithoutBraces), title, text,
+                                     delivery};
     if (!update([&](QList<ScheduledReminder> &list) { list.append(reminder); }, problem))
         return {};
     return reminder;

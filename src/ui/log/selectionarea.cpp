@@ -124,7 +124,7 @@ void SelectionArea::setDateDefaultsWithBeginDate() const
 
 LogFilter SelectionArea::copyPredicateString(const QDateTime &bDate, const QDateTime &eDate) const
 {
-    const QString all = tr("All");
+    const QString all = QCoreApplication::translate("kov", "All"); // the pop-ups' own text
     auto choice = [&all](const QComboBox *popup) {
         const QString title = popup->currentText();
         return title == all ? NameChoice() : NameChoice(title);
