@@ -73,7 +73,7 @@ case "${1:-}" in
     install_missing
     cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOV_WERROR=ON -DKOV_SANITIZE=ON -DKOV_BUILD_BENCH=OFF
     cmake --build build/sanitize -j "$jobs"
-    cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$jobs"
+    cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/../../tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$jobs"
     ;;
   fuzz)
     packages+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
