@@ -22,12 +22,6 @@ QVariant textOrNull(const QVariant &value)
     return value.typeId() == QMetaType::QString ? value : QVariant();
 }
 
-QVariant amountOrNull(const Record &row, const QString &column)
-{
-    const auto it = row.constFind(column);
-    return it == row.cend() ? QVariant() : QVariant(it.value().toDouble());
-}
-
 // The local service day, in ISO digits whatever the locale's digits are.
 QVariant isoDay(const QVariant &value)
 {
@@ -69,15 +63,20 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                     QStringLiteral("date"),     QStringLiteral("total"),    QStringLiteral("parts"),
                     QStringLiteral("labor"),    QStringLiteral("tax"),      QStringLiteral("note"),
                     QStringLiteral("receipt")};
-    for (const Record &record : copyFilteredLog(history, selection->filter)) {
+    const RecordList shown = copyFilteredLog(history, selection->filter);
+    table.rows.reserve(shown.size());
+    for (const Record &record : shown) {
         // The window's row: costs read the same way, unreadable ones left out.
-        const Record row = maintenanceRowFromRecord(record);
-        const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());
-        table.rows.append({textOrNull(row.value(col::property)), textOrNull(row.value(col::provider)),
-                           textOrNull(row.value(col::task)), isoDay(row.value(col::propmaintdate)),
-                           amountOrNull(row, col::cost), amountOrNull(row, col::parts),
-                           amountOrNull(row, col::labor), amountOrNull(row, col::tax),
-                           textOrNull(row.value(col::note)),
+        auto cell = [&record](const QString &column) { return maintenanceCell(record, column); };
+        auto amount = [&cell](const QString &column) {
+            const QVariant value = cell(column);
+            return value.isValid() ? QVariant(value.toDouble()) : QVariant();
+        };
+        const QUrl receipt = receiptUrlFromBookmark(cell(col::receipt).toByteArray());
+        table.rows.append({textOrNull(cell(col::property)), textOrNull(cell(col::provider)),
+                           textOrNull(cell(col::task)), isoDay(cell(col::propmaintdate)), amount(col::cost),
+                           amount(col::parts), amount(col::labor), amount(col::tax),
+                           textOrNull(cell(col::note)),
                            receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
     }
     writeTable(out, table, *outputFormat);

@@ -249,7 +249,7 @@ void MainWindow::tabViewDidSelectTabViewItem(int index)
     const SelectionArea *area = nullptr;
     switch (index & 0xff) {
     case 0:
-        putCountOnContent(tab1->rows().size(), 0);
+        putCountOnContent(tab1->rowCount(), 0);
         area = &tab1->selectionArea();
         break;
     case 1:
