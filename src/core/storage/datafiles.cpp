@@ -47,13 +47,21 @@ QString tr(const char *text)
     return QCoreApplication::translate("DataFiles", text);
 }
 
-// Turns parsed bytes into a list of records; anything but an array of
-// dictionaries is refused, so such a file is never rewritten from a guess.
-RecordList recordsFromBytes(const QByteArray &bytes, DataFileStatus *status)
+// Turns the bytes of the file at `path` into a list of records; anything
+// but an array of dictionaries is refused, so such a file is never
+// rewritten from a guess. The bytes are parsed in place, so a long file is
+// held once while it is read; the place of an error comes from the file's
+// untouched text, read again.
+RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileStatus *status)
 {
     QVariant root;
     PlistError error;
-    if (!readPlist(bytes, &root, &error)) {
+    if (!readPlist(std::move(bytes), &root, &error)) {
+        QFile again(path);
+        const QByteArray text = again.open(QIODevice::ReadOnly) ? again.readAll() : QByteArray();
+        PlistError exact;
+        if (!text.isEmpty() && !readPlist(text, nullptr, &exact))
+            error = exact;
         status->state = DataFileStatus::Unreadable;
         status->error = error;
         status->reason = error.toString();
@@ -145,13 +153,14 @@ RecordList readDataFile(const QString &path, DataFileStatus *status)
         st->reason = file.errorString();
         return {};
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         st->state = DataFileStatus::Unreadable;
         st->reason = file.errorString();
         return {};
     }
-    return recordsFromBytes(bytes, st);
+    file.close();
+    return recordsFromBytes(std::move(bytes), path, st);
 }
 
 RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)
