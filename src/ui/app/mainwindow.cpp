@@ -16,6 +16,7 @@
 #include "app/datastore.h"
 #include "app/dateentry.h"
 #include "app/datepopover.h"
+#include "app/startupprogress.h"
 #include "app/undohistory.h"
 #include "app/versioncheck.h"
 #include "costs/costtab.h"
@@ -153,6 +154,8 @@ void MainWindow::applicationDidFinishLaunching()
     establishDefaultPrefs();
     // The window is up; reading a long log into it takes a moment.
     const BusyCursor busy;
+    StartupProgress progress(this, 4);
+    progress.step(tr("Reading the lists\u2026"));
 
     const RecordList taskList = dataStore->copyTaskListSeedingDefaults();
     const RecordList providerList = dataStore->records(ProviderFileForKOV);
@@ -162,11 +165,14 @@ void MainWindow::applicationDidFinishLaunching()
     tellOfUnusableRecords(PropertyFileForKOV, propertyList);
     tab1->setPopupsStartingItem(taskList, providerList, propertyList);
 
+    progress.step(tr("Reading the maintenance log\u2026"));
     RecordList history = dataStore->records(PropertyHistoryFileForKOV);
     tab1->cleanMaintHistOfNilObjects(history);
     // After the cleaning: a name that was empty is missing now, and said so.
     tellOfUnusableRecords(PropertyHistoryFileForKOV, history);
+    progress.step(tr("Showing the maintenance log\u2026"));
     tab1->showWholeLog(history);
+    progress.step(tr("Working out what is due\u2026"));
 
     ui->theTabView->setCurrentIndex(getLastTabUsedFromPrefs());
     tab2->setPane2();
