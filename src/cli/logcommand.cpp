@@ -65,6 +65,7 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                     QStringLiteral("receipt")};
     const RecordList shown = copyFilteredLog(history, selection->filter);
     table.rows.reserve(shown.size());
+    const DatePass pass;
     for (const Record &record : shown) {
         // The window's row: costs read the same way, unreadable ones left out.
         auto cell = [&record](const QString &column) { return maintenanceCell(record, column); };
