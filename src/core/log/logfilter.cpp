@@ -82,7 +82,10 @@ RecordList copyArrayCleanseDate(const RecordList &history)
         if (same && stored != record.cend() && stored.value().typeId() == QMetaType::QDateTime) {
             const QDateTime date = stored.value().toDateTime();
             const QDateTime start = NSDateUtilities::cleanseDate(date);
-            same = date.isValid() && start == date && start.timeSpec() == date.timeSpec();
+            // In UTC, as read from a file, or as cleansing gives it: the
+            // same instant in the same zone.
+            same = date.isValid() && start == date &&
+                   (date.timeSpec() == Qt::UTC || start.timeSpec() == date.timeSpec());
         }
         if (same) {
             copy.append(record);
