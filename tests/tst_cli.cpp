@@ -22,7 +22,7 @@ private Q_SLOTS:
         const QDateTime day(QDate(2026, 3, 10), QTime(0, 0));
         RecordList log;
         for (const auto &[task, cost] :
-             {std::pair(u"Paint"_s, u"1234.50"_s), std::pair(u"Gutters"_s, u"10.00"_s)})
+             {std::pair(u"Paint"_s, u"1234.50"_s), std::pair(u"Gutters"_s, u"1000000.00"_s)})
             log.append({{PropertyNameKey, u"Lake House"_s},
                         {ServiceTaskNameKey, task},
                         {ServiceDateKey, day},
