@@ -1,9 +1,10 @@
 // Start-up on a long log: a line and a bar at the foot of the window, moved
 // on after each step. The steps run before the event loop turns, so each
-// is painted at once. A log that reads in well under half a second gets
+// step has its line painted at once. A log that reads in well under half a second gets
 // none: a bar that flashes past says nothing.
 #pragma once
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
@@ -29,6 +30,7 @@ public:
         bar = new QProgressBar(window);
         bar->setRange(0, steps);
         bar->setMaximumWidth(240);
+        bar->setTextVisible(false);
         window->statusBar()->addWidget(line, 1);
         window->statusBar()->addPermanentWidget(bar);
     }
@@ -53,7 +55,9 @@ public:
             return;
         line->setText(what);
         bar->setValue(done++);
-        window->statusBar()->repaint();
+        // Painted now: the window may not even have been exposed yet. Input
+        // waits until start-up is done.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 
 private:
