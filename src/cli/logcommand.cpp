@@ -1,5 +1,7 @@
 #include "cli/logcommand.h"
 
+#include <QHash>
+
 #include "cli/clioutput.h"
 #include "log/logfilter.h"
 #include "log/maintrecords.h"
@@ -66,6 +68,18 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     const RecordList shown = copyFilteredLog(history, selection->filter);
     table.rows.reserve(shown.size());
     const DatePass pass;
+    // A log holds one stored instant per service day: each day is worked
+    // out once.
+    QHash<qint64, QVariant> days;
+    auto dayOf = [&days](const QVariant &date) {
+        if (date.typeId() != QMetaType::QDateTime)
+            return QVariant();
+        const qint64 instant = date.toDateTime().toMSecsSinceEpoch();
+        auto it = days.constFind(instant);
+        if (it == days.cend())
+            it = days.insert(instant, isoDay(date));
+        return *it;
+    };
     for (const Record &record : shown) {
         // The window's row: costs read the same way, unreadable ones left out.
         auto cell = [&record](const QString &column) { return maintenanceCell(record, column); };
@@ -75,7 +89,7 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         };
         const QUrl receipt = receiptUrlFromBookmark(cell(col::receipt).toByteArray());
         table.rows.append({textOrNull(cell(col::property)), textOrNull(cell(col::provider)),
-                           textOrNull(cell(col::task)), isoDay(cell(col::propmaintdate)), amount(col::cost),
+                           textOrNull(cell(col::task)), dayOf(cell(col::propmaintdate)), amount(col::cost),
                            amount(col::parts), amount(col::labor), amount(col::tax),
                            textOrNull(cell(col::note)),
                            receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
