@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -101,12 +102,24 @@ bool checkCharacters(const char *data, size_t size, size_t *badAt, QString *mess
     constexpr uint64_t kHighs = 0x8080808080808080ULL;
     size_t i = 0;
     while (i < size) {
-        // Most of a property list is printable ASCII: skip it eight bytes at
-        // a time (no high bit set, no byte below 0x20).
+        // Most of a property list is ASCII text, tabs and line breaks: skip
+        // it eight bytes at a time (no high bit set, and every byte below
+        // 0x20 a tab, LF or CR). The test for low bytes may also mark a
+        // byte after one (a borrow); that byte is then looked at below.
         while (i + 8 <= size) {
             uint64_t w;
             std::memcpy(&w, p + i, 8);
-            if ((w & kHighs) || ((w - kOnes * 0x20) & ~w & kHighs))
+            if (w & kHighs)
+                break;
+            uint64_t low = (w - kOnes * 0x20) & ~w & kHighs;
+            while (low) {
+                const size_t k = size_t(std::countr_zero(low) / 8);
+                const unsigned c = p[i + (std::endian::native == std::endian::little ? k : 7 - k)];
+                if (c != '\t' && c != '\n' && c != '\r')
+                    break;
+                low &= low - 1;
+            }
+            if (low)
                 break;
             i += 8;
         }
@@ -468,12 +481,23 @@ public:
         ++used;
     }
     size_t size() const { return used; }
+    // The length and the first and last eight bytes: enough to tell apart
+    // the names, keys and amounts of a log; a rare collision costs a compare.
     static uint32_t hashOf(std::string_view text)
     {
-        uint32_t h = 2166136261u;
-        for (const char c : text)
-            h = (h ^ uint8_t(c)) * 16777619u;
-        return h;
+        uint64_t first = 0, last = 0;
+        const size_t n = text.size();
+        if (n >= 8) {
+            std::memcpy(&first, text.data(), 8);
+            std::memcpy(&last, text.data() + n - 8, 8);
+        } else if (n > 0) {
+            std::memcpy(&first, text.data(), n);
+        }
+        uint64_t h = first * 0x9E3779B97F4A7C15ULL ^ last * 0xC2B2AE3D27D4EB4FULL ^ n * 0x165667B19E3779F9ULL;
+        h ^= h >> 32;
+        h *= 0xD6E8FEB86659FD93ULL;
+        h ^= h >> 32;
+        return uint32_t(h);
     }
 
 private:
