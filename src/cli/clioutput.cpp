@@ -304,12 +304,14 @@ QString jsonArrayOfObjects(const OutputTable &table)
     }
 
     QString json = QStringLiteral("[\n");
+    json.reserve(table.rows.size() * qsizetype(keys.size()) * 32 + 4);
+    const QVariant none;
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
         const QVariantList &row = table.rows[r];
         json += QLatin1String("    {\n");
         for (qsizetype k = 0; k < qsizetype(keys.size()); ++k) {
             json += names[k];
-            const QVariant cell = row.value(keys[k]);
+            const QVariant &cell = keys[k] < row.size() ? row.at(keys[k]) : none;
             if (!cell.isValid())
                 json += QLatin1String("null");
             else if (isAmount(cell) || isWholeNumber(cell))

@@ -148,12 +148,24 @@ RecordList readDataFile(const QString &path, DataFileStatus *status)
         return {};
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         st->state = DataFileStatus::Unreadable;
         st->reason = file.errorString();
         return {};
     }
-    QByteArray bytes = file.readAll();
+    // Straight into one buffer of the file's size, then whatever a file
+    // that grew meanwhile holds beyond it.
+    QByteArray bytes(qMax<qint64>(file.size(), 0), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < bytes.size()) {
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    if (file.error() == QFileDevice::NoError)
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError) {
         st->state = DataFileStatus::Unreadable;
         st->reason = file.errorString();
