@@ -1,7 +1,7 @@
 // Times the window's real actions and kov-cli's commands on one data folder
 // (made by bench/make_data.py) and prints a markdown table of medians.
 //
-//   kov_bench DATAFOLDER [--runs N] [--plistlib]
+//   kov_bench DATAFOLDER [--runs N] [--plistlib] [--window-only]
 //
 // Everything runs on a scratch copy of the folder, offscreen. Each action
 // is timed until the event loop is idle again, so painting counts. The
@@ -506,13 +506,15 @@ int main(int argc, char **argv)
     QStringList args = app.arguments();
     const bool startup = args.removeAll(QStringLiteral("--startup-only")) > 0;
     const bool plistlib = args.removeAll(QStringLiteral("--plistlib")) > 0;
+    // The window's actions alone, for a profiler.
+    const bool windowOnly = args.removeAll(QStringLiteral("--window-only")) > 0;
     const qsizetype runsAt = args.indexOf(QStringLiteral("--runs"));
     if (runsAt > 0 && runsAt + 1 < args.size()) {
         g_runs = std::max(1, args.at(runsAt + 1).toInt());
         args.remove(runsAt, 2);
     }
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: kov_bench DATAFOLDER [--runs N] [--plistlib]\n");
+        std::fprintf(stderr, "usage: kov_bench DATAFOLDER [--runs N] [--plistlib] [--window-only]\n");
         return 2;
     }
     const QString folder = QDir(args.at(1)).absolutePath();
@@ -529,6 +531,8 @@ int main(int argc, char **argv)
 
     std::printf("| action | median ms | CPU ms | range ms | notes |\n|---|---:|---:|---:|---|\n");
     windowActions(folder);
+    if (windowOnly)
+        return 0;
     std::printf("| whole process | median ms | CPU ms | range ms | notes |\n|---|---:|---:|---:|---|\n");
     wholeProcesses(folder, QCoreApplication::applicationFilePath());
     if (plistlib) {

@@ -1,5 +1,6 @@
 // kov-cli as a script sees it: a real process, its output and exit status.
 #include <QDir>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,12 +22,13 @@ private Q_SLOTS:
         const QDateTime day(QDate(2026, 3, 10), QTime(0, 0));
         RecordList log;
         for (const auto &[task, cost] :
-             {std::pair(u"Paint"_s, u"1234.50"_s), std::pair(u"Gutters"_s, u"10.00"_s)})
+             {std::pair(u"Paint"_s, u"1234.50"_s), std::pair(u"Gutters"_s, u"1000000.00"_s)})
             log.append({{PropertyNameKey, u"Lake House"_s},
                         {ServiceTaskNameKey, task},
                         {ServiceDateKey, day},
                         {TotalCostKey, cost}});
         log[0].insert(NoteKey, u"a, \"b\""_s);
+        log[1].insert(NoteKey, u"tab\there \\ \u00e9 \U0001F600\r\n"_s);
         QVERIFY(writeDataFileArray(log, PropertyHistoryFileForKOV));
         QVERIFY(writeDataFileArray({{{ServiceTaskNameKey, u"Gutters"_s},
                                      {ServiceTaskTimeUnits, 1LL},
@@ -82,6 +84,9 @@ private Q_SLOTS:
         QTEST(r.status, "status");
         QVERIFY2(QString::fromUtf8(r.out).contains(out), r.out.constData());
         QCOMPARE(r.err.isEmpty(), r.status == 0);
+        // JSON byte for byte as Qt's own writer puts it.
+        if (args.join(u' ').contains(u"json"_s))
+            QCOMPARE(QJsonDocument::fromJson(r.out).toJson(), r.out);
     }
 
     // A first check writes the shipped tasks, nothing else; a bad file: status 1, kept as it is.

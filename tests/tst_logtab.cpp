@@ -431,6 +431,31 @@ private Q_SLOTS:
         QCOMPARE(alerts.value(0).title, c[3]);
     }
 
+    // Guards against a header sort that mixes up the records behind the rows
+    // (a cost that reads as no amount sorts first), a filter that misses a Change.
+    void headerSort()
+    {
+        const QDate day(2026, 3, 10);
+        QVERIFY(writeDataFileArray({job("a", "Lake House", "Paint exterior", day, "112.50"),
+                                    job("b", "Lake House", "Paint exterior", day, "9.00"),
+                                    job("c", "Lake House", "Paint exterior", day, "n/a")},
+                                   PropertyHistoryFileForKOV));
+        Tab t;
+        t.click("showMaintBtn");
+        for (const auto &[order, notes] : {std::pair(Qt::AscendingOrder, QStringList{"c", "b", "a"}),
+                                           std::pair(Qt::DescendingOrder, QStringList{"a", "b", "c"})}) {
+            t.view()->sortByColumn(7, order); // Total
+            QCOMPARE(t.shownNotes(), notes);
+        }
+        t.load("b");
+        QCOMPARE(t.text("noteTab1"), QStringLiteral("b"));
+        // A Change leaves as many records, and the filter follows it.
+        t.choose("propertyPopTab1", "Main Street");
+        t.click("changeBtnTab1");
+        QCOMPARE(kov::test::popupItems(t.w<QComboBox>("propertyPopForShowTab1")),
+                 (QStringList{"Lake House", "Main Street", "---", "All"}));
+    }
+
     // Guards against the last item of a pop-up asking for another list's sheet.
     void maintainItemRequestsTheSheet()
     {

@@ -1553,6 +1553,22 @@ Die Datei behält ihren bisherigen Inhalt. Sie liegt unter %2.</translation>
         <source>Your change could not be saved to “%1”.</source>
         <translation>Ihre Änderung konnte nicht in „%1“ gespeichert werden.</translation>
     </message>
+    <message>
+        <source>Reading the lists…</source>
+        <translation>Die Listen werden gelesen…</translation>
+    </message>
+    <message>
+        <source>Reading the maintenance log…</source>
+        <translation>Das Wartungsprotokoll wird gelesen…</translation>
+    </message>
+    <message>
+        <source>Showing the maintenance log…</source>
+        <translation>Das Wartungsprotokoll wird angezeigt…</translation>
+    </message>
+    <message>
+        <source>Working out what is due…</source>
+        <translation>Fälligkeiten werden berechnet…</translation>
+    </message>
 </context>
 <context>
     <name>kov::Notifier</name>

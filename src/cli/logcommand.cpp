@@ -1,5 +1,7 @@
 #include "cli/logcommand.h"
 
+#include <QHash>
+
 #include "cli/clioutput.h"
 #include "log/logfilter.h"
 #include "log/maintrecords.h"
@@ -36,11 +38,7 @@ int logCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     RecordList history;
     if (!readDataFileOrReport(PropertyHistoryFileForKOV, history, err))
         return 1;
-    // The window's rows: costs read the same way, unreadable ones left out.
-    RecordList rows;
-    for (const Record &record : copyFilteredLog(history, selection->filter))
-        rows.append(maintenanceRowFromRecord(record));
-    const OutputTable table = maintenanceLogTable(rows);
+    const OutputTable table = maintenanceLogTable(copyFilteredLog(history, selection->filter));
     writeTable(out, table, *outputFormat);
     return 0;
 }

@@ -88,7 +88,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QVariant value;
     PlistError error;
-    if (!readPlist(bytes, &value, &error)) {
+    const bool read = readPlist(bytes, &value, &error);
+    // Parsed in place, on a copy of its own: the same answer.
+    QVariant inPlace;
+    check(readPlist(QByteArray(bytes.constData(), bytes.size()), &inPlace, nullptr) == read &&
+              valuesEqual(inPlace, value),
+          "a parse in place reads as a parse of a copy");
+    if (!read) {
         check(!error.isNull() && !value.isValid(), "a refused document has an error and no value");
         check(error.line >= 0 && error.column >= 0, "error place");
         check(!error.toString().isEmpty(), "error text");

@@ -68,12 +68,6 @@ QVariant textOrNull(const QVariant &value)
     return value.typeId() == QMetaType::QString ? value : QVariant();
 }
 
-QVariant amountOrNull(const Record &row, const QString &column)
-{
-    const auto it = row.constFind(column);
-    return it == row.cend() ? QVariant() : QVariant(it.value().toDouble());
-}
-
 // The local day of a time, in ISO digits whatever the locale's digits are.
 QString isoDay(const QDateTime &time)
 {
@@ -100,23 +94,40 @@ QString isoDay(const QDate &day)
 
 } // namespace
 
-ExportTable maintenanceLogTable(const RecordList &maintenanceRows)
+ExportTable maintenanceLogTable(const RecordList &records)
 {
     ExportTable table;
     table.fields = {QStringLiteral("property"), QStringLiteral("provider"), QStringLiteral("task"),
                     QStringLiteral("date"),     QStringLiteral("total"),    QStringLiteral("parts"),
                     QStringLiteral("labor"),    QStringLiteral("tax"),      QStringLiteral("note"),
                     QStringLiteral("receipt")};
-    for (const Record &row : maintenanceRows) {
-        const QVariant date = row.value(col::propmaintdate);
-        const QUrl receipt = receiptUrlFromBookmark(row.value(col::receipt).toByteArray());
-        table.rows.append(
-            {textOrNull(row.value(col::property)), textOrNull(row.value(col::provider)),
-             textOrNull(row.value(col::task)),
-             date.typeId() == QMetaType::QDateTime ? QVariant(isoDay(date.toDateTime())) : QVariant(),
-             amountOrNull(row, col::cost), amountOrNull(row, col::parts), amountOrNull(row, col::labor),
-             amountOrNull(row, col::tax), textOrNull(row.value(col::note)),
-             receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
+    table.rows.reserve(records.size());
+    const DatePass pass;
+    // A log holds one stored instant per service day: each day is worked
+    // out once.
+    QHash<qint64, QVariant> days;
+    auto dayOf = [&days](const QVariant &date) {
+        if (date.typeId() != QMetaType::QDateTime)
+            return QVariant();
+        const qint64 instant = date.toDateTime().toMSecsSinceEpoch();
+        auto it = days.constFind(instant);
+        if (it == days.cend())
+            it = days.insert(instant, isoDay(date.toDateTime()));
+        return *it;
+    };
+    for (const Record &record : records) {
+        // The window's row: costs read the same way, unreadable ones left out.
+        auto cell = [&record](const QString &column) { return maintenanceCell(record, column); };
+        auto amount = [&cell](const QString &column) {
+            const QVariant value = cell(column);
+            return value.isValid() ? QVariant(value.toDouble()) : QVariant();
+        };
+        const QUrl receipt = receiptUrlFromBookmark(cell(col::receipt).toByteArray());
+        table.rows.append({textOrNull(cell(col::property)), textOrNull(cell(col::provider)),
+                           textOrNull(cell(col::task)), dayOf(cell(col::propmaintdate)), amount(col::cost),
+                           amount(col::parts), amount(col::labor), amount(col::tax),
+                           textOrNull(cell(col::note)),
+                           receipt.isEmpty() ? QVariant() : QVariant(receipt.toLocalFile())});
     }
     return table;
 }

@@ -32,11 +32,12 @@ QString cellText(const QVariant &cell);
 // No rows give an empty text.
 QString csvText(const ExportTable &table);
 
-// The maintenance log's rows (tab 1's rows, in their order) with the fields
+// The maintenance log's records as stored (tab 1's, in their order) as rows
+// with the fields
 // property, provider, task, date (the local service day, YYYY-MM-DD), total,
 // parts, labor, tax (amounts, null when unreadable), note and receipt (a
 // path, or null).
-ExportTable maintenanceLogTable(const RecordList &maintenanceRows);
+ExportTable maintenanceLogTable(const RecordList &records);
 
 // An iCalendar file with one all-day event per due row (property2, task2,
 // lastdate, nextdate) whose task recurs: on the next due day, repeating

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include <QSet>
 
@@ -51,9 +52,25 @@ RecordList copyArrayCleanseDate(const RecordList &history)
     static const QString keys[] = {PropertyNameKey, ProviderNameKey, ServiceTaskNameKey,
                                    TotalCostKey,    PartsCostKey,    LaborCostKey,
                                    TaxCostKey,      NoteKey,         BookMarkDataKeyForReceipt};
-    auto known = [](const QString &key) {
-        return key == ServiceDateKey || std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+    // The same keys and the date's, in a record's own order.
+    static const std::vector<QString> sortedKeys = [] {
+        std::vector<QString> k(std::begin(keys), std::end(keys));
+        k.push_back(ServiceDateKey);
+        std::sort(k.begin(), k.end());
+        return k;
+    }();
+    // A record's keys come sorted: one walk along both lists.
+    auto onlyKnown = [](const Record &record) {
+        auto known = sortedKeys.cbegin();
+        for (auto key = record.keyBegin(); key != record.keyEnd(); ++key) {
+            while (known != sortedKeys.cend() && *known < *key)
+                ++known;
+            if (known == sortedKeys.cend() || *known != *key)
+                return false;
+        }
+        return true;
     };
+    const DatePass pass;
     RecordList copy;
     copy.reserve(history.size());
     for (const Record &record : history) {
@@ -61,11 +78,14 @@ RecordList copyArrayCleanseDate(const RecordList &history)
         // start of its day (as every record KOV writes) is its own cleansed
         // copy: it is shared rather than built again.
         const auto stored = record.constFind(ServiceDateKey);
-        bool same = std::all_of(record.keyBegin(), record.keyEnd(), known);
+        bool same = onlyKnown(record);
         if (same && stored != record.cend() && stored.value().typeId() == QMetaType::QDateTime) {
             const QDateTime date = stored.value().toDateTime();
             const QDateTime start = NSDateUtilities::cleanseDate(date);
-            same = date.isValid() && start == date && start.timeSpec() == date.timeSpec();
+            // In UTC, as read from a file, or as cleansing gives it: the
+            // same instant in the same zone.
+            same = date.isValid() && start == date &&
+                   (date.timeSpec() == Qt::UTC || start.timeSpec() == date.timeSpec());
         }
         if (same) {
             copy.append(record);

@@ -47,15 +47,19 @@ const CostColumn costColumns[] = {{col::cost, TotalCostKey},
 
 } // namespace
 
-Record maintenanceRowFromRecord(const Record &record)
+namespace {
+
+// Where each column of a row comes from.
+struct Source {
+    const QString *column;
+    const QString *key;
+    bool cost;
+};
+
+// In the row's own key order, so a row is built with each entry going in
+// at the end without a search.
+const std::vector<Source> &rowSources()
 {
-    // Columns in the row's own key order, so each entry goes in at the end
-    // without a search: a Show builds one row per record.
-    struct Source {
-        const QString *column;
-        const QString *key;
-        bool cost;
-    };
     static const std::vector<Source> sources = [] {
         std::vector<Source> s{{&col::property, &PropertyNameKey, false},
                               {&col::provider, &ProviderNameKey, false},
@@ -68,18 +72,43 @@ Record maintenanceRowFromRecord(const Record &record)
         std::sort(s.begin(), s.end(), [](const Source &a, const Source &b) { return *a.column < *b.column; });
         return s;
     }();
+    return sources;
+}
+
+// A cost only when it reads as an amount.
+QVariant cellFrom(const Source &source, const QVariant &stored)
+{
+    if (!source.cost)
+        return stored;
+    const std::optional<double> amount = amountOf(stored);
+    return amount ? QVariant(*amount) : QVariant();
+}
+
+} // namespace
+
+Record maintenanceRowFromRecord(const Record &record)
+{
     Record row;
-    for (const Source &source : sources) {
+    for (const Source &source : rowSources()) {
         const auto it = record.constFind(*source.key);
         if (it == record.cend())
             continue;
-        // A cost only when it reads as an amount.
-        if (!source.cost)
-            row.insert(row.cend(), *source.column, it.value());
-        else if (const std::optional<double> amount = amountOf(it.value()))
-            row.insert(row.cend(), *source.column, *amount);
+        const QVariant cell = cellFrom(source, it.value());
+        if (cell.isValid() || !source.cost)
+            row.insert(row.cend(), *source.column, cell);
     }
     return row;
+}
+
+QVariant maintenanceCell(const Record &record, const QString &column)
+{
+    for (const Source &source : rowSources()) {
+        if (*source.column != column)
+            continue;
+        const auto it = record.constFind(*source.key);
+        return it == record.cend() ? QVariant() : cellFrom(source, it.value());
+    }
+    return {};
 }
 
 Record searchRecordFromMaintenanceRow(const Record &row)

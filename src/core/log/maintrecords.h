@@ -18,6 +18,9 @@ std::optional<double> amountOf(const QVariant &value);
 // The tab-1 row of a record: each present source key under its column
 // identifier; a cost only when it reads as an amount (storedCostAmount).
 Record maintenanceRowFromRecord(const Record &record);
+// The one cell of that row under `column`, without building the row:
+// invalid where the row holds none (or holds an invalid value).
+QVariant maintenanceCell(const Record &record, const QString &column);
 
 // The stored form of a row, as the entry form would have written it.
 Record searchRecordFromMaintenanceRow(const Record &row);

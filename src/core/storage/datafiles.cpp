@@ -48,13 +48,21 @@ QString tr(const char *text)
     return QCoreApplication::translate("kov", text);
 }
 
-// Turns parsed bytes into a list of records; anything but an array of
-// dictionaries is refused, so such a file is never rewritten from a guess.
-RecordList recordsFromBytes(const QByteArray &bytes, DataFileStatus *status)
+// Turns the bytes of the file at `path` into a list of records; anything
+// but an array of dictionaries is refused, so such a file is never
+// rewritten from a guess. The bytes are parsed in place, so a long file is
+// held once while it is read; the place of an error comes from the file's
+// untouched text, read again.
+RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileStatus *status)
 {
     QVariant root;
     PlistError error;
-    if (!readPlist(bytes, &root, &error)) {
+    if (!readPlist(std::move(bytes), &root, &error)) {
+        QFile again(path);
+        const QByteArray text = again.open(QIODevice::ReadOnly) ? again.readAll() : QByteArray();
+        PlistError exact;
+        if (!text.isEmpty() && !readPlist(text, nullptr, &exact))
+            error = exact;
         status->state = DataFileStatus::Unreadable;
         status->error = error;
         status->reason = error.toString();
@@ -141,18 +149,31 @@ RecordList readDataFile(const QString &path, DataFileStatus *status)
         return {};
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         st->state = DataFileStatus::Unreadable;
         st->reason = file.errorString();
         return {};
     }
-    const QByteArray bytes = file.readAll();
+    // Straight into one buffer of the file's size, then whatever a file
+    // that grew meanwhile holds beyond it.
+    QByteArray bytes(qMax<qint64>(file.size(), 0), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < bytes.size()) {
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    if (file.error() == QFileDevice::NoError)
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError) {
         st->state = DataFileStatus::Unreadable;
         st->reason = file.errorString();
         return {};
     }
-    return recordsFromBytes(bytes, st);
+    file.close();
+    return recordsFromBytes(std::move(bytes), path, st);
 }
 
 RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)

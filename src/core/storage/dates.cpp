@@ -142,9 +142,13 @@ struct IcuContext {
     }
 };
 
+thread_local int datePasses = 0;
+
 IcuContext &context()
 {
     thread_local IcuContext ctx;
+    if (datePasses > 0 && ctx.zone)
+        return ctx;
     const char *locale = icu::Locale::getDefault().getName();
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createDefault());
     if (ctx.zone && *ctx.zone == *zone && ctx.localeName == locale)
@@ -216,6 +220,17 @@ QString formatWith(icu::DateFormat *fmt, const QDateTime &date)
 }
 
 } // namespace
+
+DatePass::DatePass()
+{
+    context();
+    ++datePasses;
+}
+
+DatePass::~DatePass()
+{
+    --datePasses;
+}
 
 QDateTime NSDateUtilities::cleanseDate(const QDateTime &date)
 {

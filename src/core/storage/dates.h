@@ -23,6 +23,17 @@ struct DateComponents {
 };
 
 // The date operations of the application (one class, static members).
+// For one pass over many dates on this thread: the default time zone and
+// locale are taken as they stand when it begins, instead of being looked
+// up again for every date. Neither may change while it lasts.
+class DatePass {
+public:
+    DatePass();
+    ~DatePass();
+    DatePass(const DatePass &) = delete;
+    DatePass &operator=(const DatePass &) = delete;
+};
+
 class NSDateUtilities {
 public:
     // Start of the date's day in the default time zone; on a day whose local

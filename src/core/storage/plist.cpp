@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -101,12 +102,24 @@ bool checkCharacters(const char *data, size_t size, size_t *badAt, QString *mess
     constexpr uint64_t kHighs = 0x8080808080808080ULL;
     size_t i = 0;
     while (i < size) {
-        // Most of a property list is printable ASCII: skip it eight bytes at
-        // a time (no high bit set, no byte below 0x20).
+        // Most of a property list is ASCII text, tabs and line breaks: skip
+        // it eight bytes at a time (no high bit set, and every byte below
+        // 0x20 a tab, LF or CR). The test for low bytes may also mark a
+        // byte after one (a borrow); that byte is then looked at below.
         while (i + 8 <= size) {
             uint64_t w;
             std::memcpy(&w, p + i, 8);
-            if ((w & kHighs) || ((w - kOnes * 0x20) & ~w & kHighs))
+            if (w & kHighs)
+                break;
+            uint64_t low = (w - kOnes * 0x20) & ~w & kHighs;
+            while (low) {
+                const size_t k = size_t(std::countr_zero(low) / 8);
+                const unsigned c = p[i + (std::endian::native == std::endian::little ? k : 7 - k)];
+                if (c != '\t' && c != '\n' && c != '\r')
+                    break;
+                low &= low - 1;
+            }
+            if (low)
                 break;
             i += 8;
         }
@@ -439,9 +452,84 @@ bool isText(pugi::xml_node node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// Short text already met, by its bytes: open addressing with a cheap hash,
+// which costs far less per value than the standard map's hashing and
+// bucket division did.
+class StringPool {
+public:
+    const QString *find(std::string_view text, uint32_t hash) const
+    {
+        if (slots.empty())
+            return nullptr;
+        for (size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
+            const Slot &slot = slots[i];
+            if (!slot.full)
+                return nullptr;
+            if (slot.hash == hash && slot.size == text.size() &&
+                std::memcmp(slot.data, text.data(), text.size()) == 0)
+                return &slot.text;
+        }
+    }
+    void insert(std::string_view text, uint32_t hash, const QString &value)
+    {
+        if ((used + 1) * 2 > slots.size())
+            grow();
+        size_t i = hash & (slots.size() - 1);
+        while (slots[i].full)
+            i = (i + 1) & (slots.size() - 1);
+        slots[i] = Slot{text.data(), uint32_t(text.size()), hash, true, value};
+        ++used;
+    }
+    size_t size() const { return used; }
+    // The length and the first and last eight bytes: enough to tell apart
+    // the names, keys and amounts of a log; a rare collision costs a compare.
+    static uint32_t hashOf(std::string_view text)
+    {
+        uint64_t first = 0, last = 0;
+        const size_t n = text.size();
+        if (n >= 8) {
+            std::memcpy(&first, text.data(), 8);
+            std::memcpy(&last, text.data() + n - 8, 8);
+        } else if (n > 0) {
+            std::memcpy(&first, text.data(), n);
+        }
+        uint64_t h = first * 0x9E3779B97F4A7C15ULL ^ last * 0xC2B2AE3D27D4EB4FULL ^ n * 0x165667B19E3779F9ULL;
+        h ^= h >> 32;
+        h *= 0xD6E8FEB86659FD93ULL;
+        h ^= h >> 32;
+        return uint32_t(h);
+    }
+
+private:
+    struct Slot {
+        const char *data = nullptr;
+        uint32_t size = 0;
+        uint32_t hash = 0;
+        bool full = false;
+        QString text;
+    };
+    void grow()
+    {
+        const size_t capacity = std::max<size_t>(256, slots.size() * 2);
+        std::vector<Slot> old = std::exchange(slots, std::vector<Slot>(capacity));
+        for (Slot &slot : old) {
+            if (!slot.full)
+                continue;
+            size_t i = slot.hash & (slots.size() - 1);
+            while (slots[i].full)
+                i = (i + 1) & (slots.size() - 1);
+            slots[i] = std::move(slot);
+        }
+    }
+    std::vector<Slot> slots;
+    size_t used = 0;
+};
+
 class Reader {
 public:
     Reader(const char *data, size_t size) : m_data(data), m_size(size) {}
+    // Parses `data` itself, writing into it, instead of a copy.
+    Reader(char *data, size_t size) : m_data(data), m_size(size), m_inPlace(data) {}
     bool read(QVariant *out);
     PlistError error;
 
@@ -474,9 +562,10 @@ private:
 
     const char *m_data;
     size_t m_size;
-    const char *m_base = nullptr; // pugixml's copy of the document
+    char *m_inPlace = nullptr;
+    const char *m_base = nullptr; // the document pugixml parsed
     std::string m_scratch;
-    std::unordered_map<std::string_view, QString> m_strings;
+    StringPool m_strings;
 };
 
 bool Reader::fail(size_t offset, const QString &message)
@@ -639,12 +728,12 @@ QString Reader::shared(std::string_view text, bool inDocument)
     constexpr size_t kMaxEntries = 8192;
     if (text.size() > kMaxLength)
         return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    const auto it = m_strings.find(text);
-    if (it != m_strings.end())
-        return it->second;
+    const uint32_t hash = StringPool::hashOf(text);
+    if (const QString *known = m_strings.find(text, hash))
+        return *known;
     QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
     if (inDocument && m_strings.size() < kMaxEntries)
-        m_strings.emplace(text, s);
+        m_strings.insert(text, hash, s);
     return s;
 }
 
@@ -850,6 +939,8 @@ bool Reader::read(QVariant *out)
     // Foundation reads past a UTF-8 byte-order mark; positions count from after it.
     if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) {
         m_data += 3;
+        if (m_inPlace)
+            m_inPlace += 3;
         m_size -= 3;
     }
     if (m_size == 0) {
@@ -875,7 +966,9 @@ bool Reader::read(QVariant *out)
                                   pugi::parse_embed_pcdata | pugi::parse_doctype | pugi::parse_declaration |
                                   pugi::parse_fragment;
     pugi::xml_document doc;
-    const pugi::xml_parse_result result = doc.load_buffer(m_data, m_size, kOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result result =
+        m_inPlace ? doc.load_buffer_inplace(m_inPlace, m_size, kOptions, pugi::encoding_utf8)
+                  : doc.load_buffer(m_data, m_size, kOptions, pugi::encoding_utf8);
     if (!result) {
         const auto offset = size_t(std::max<ptrdiff_t>(result.offset, 0));
         // pugixml places a missing end tag on the last byte; the end is where it is missing.
@@ -941,7 +1034,7 @@ QString xmlCarriableText(const QString &text)
 {
     const qsizetype n = text.size();
     QString out;
-    bool copying = false;  // most text has nothing to replace and comes back as it is
+    bool copying = false; // most text has nothing to replace and comes back as it is
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text.at(i).unicode();
         const bool pair =
@@ -1238,6 +1331,22 @@ bool readPlist(const QByteArray &bytes, QVariant *out, PlistError *error)
     Reader reader(bytes.constData(), size_t(bytes.size()));
     QVariant value;
     const bool ok = reader.read(&value);
+    if (out)
+        *out = ok ? value : QVariant();
+    if (error)
+        *error = ok ? PlistError() : reader.error;
+    return ok;
+}
+
+bool readPlist(QByteArray &&bytes, QVariant *out, PlistError *error)
+{
+    QByteArray own = std::move(bytes);
+    Reader reader(own.data(), size_t(own.size()));
+    QVariant value;
+    const bool ok = reader.read(&value);
+    // The document is parsed and gone; its text goes before the caller
+    // goes on with the values.
+    own = QByteArray();
     if (out)
         *out = ok ? value : QVariant();
     if (error)

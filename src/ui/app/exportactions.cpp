@@ -68,7 +68,7 @@ void ExportActions::exportLog()
 
 bool ExportActions::exportLogTo(const QString &path)
 {
-    if (!writeFile(path, csvText(maintenanceLogTable(log->rowsAsShown())).toUtf8()))
+    if (!writeFile(path, csvText(maintenanceLogTable(log->recordsAsShown())).toUtf8()))
         return false;
     tellSaved(tr("KOV exported %n row(s) of the maintenance log.", nullptr, int(log->rows().size())), path);
     return true;

@@ -18,6 +18,7 @@
 #include "app/datepopover.h"
 #include "app/exportactions.h"
 #include "app/feedback.h"
+#include "app/startupprogress.h"
 #include "app/undohistory.h"
 #include "app/versioncheck.h"
 #include "costs/costtab.h"
@@ -159,6 +160,8 @@ void MainWindow::applicationDidFinishLaunching()
     establishDefaultPrefs();
     // The window is up; reading a long log into it takes a moment.
     const BusyCursor busy;
+    StartupProgress progress(this, 4);
+    progress.step(tr("Reading the lists\u2026"));
 
     const RecordList taskList = dataStore->copyTaskListSeedingDefaults();
     const RecordList providerList = dataStore->records(ProviderFileForKOV);
@@ -168,11 +171,14 @@ void MainWindow::applicationDidFinishLaunching()
     tellOfUnusableRecords(PropertyFileForKOV, propertyList);
     tab1->setPopupsStartingItem(taskList, providerList, propertyList);
 
+    progress.step(tr("Reading the maintenance log\u2026"));
     RecordList history = dataStore->records(PropertyHistoryFileForKOV);
     tab1->cleanMaintHistOfNilObjects(history);
     // After the cleaning: a name that was empty is missing now, and said so.
     tellOfUnusableRecords(PropertyHistoryFileForKOV, history);
+    progress.step(tr("Showing the maintenance log\u2026"));
     tab1->showWholeLog(history);
+    progress.step(tr("Working out what is due\u2026"));
 
     ui->theTabView->setCurrentIndex(getLastTabUsedFromPrefs());
     tab2->setPane2();
@@ -255,7 +261,7 @@ void MainWindow::tabViewDidSelectTabViewItem(int index)
     const SelectionArea *area = nullptr;
     switch (index & 0xff) {
     case 0:
-        putCountOnContent(tab1->rows().size(), 0);
+        putCountOnContent(tab1->rowCount(), 0);
         area = &tab1->selectionArea();
         break;
     case 1:

@@ -80,6 +80,8 @@ void LogTab::buildTable()
                                    {col::note, tr("Note")},
                                    {col::receipt, tr("Receipt")}},
                                   this);
+    // The rows are the log's own records, each cell worked out when shown.
+    modelTab1->setCellSource(&maintenanceCell);
     QTableView *table = ui->tableViewTab1;
     table->setModel(modelTab1);
     table->setSortingEnabled(true);
@@ -156,7 +158,7 @@ void LogTab::showWholeLog(const RecordList &history)
 {
     if (!history.isEmpty()) {
         populateTableViewArrayFromFileArray(history);
-        doSortWithArray(propertyMaintArrayForTV, col::propmaintdate, false, SortSelector::compare);
+        doSortWithArray(propertyMaintArrayForTV, ServiceDateKey, false, SortSelector::compare);
     }
     filter.enableDisableShow(!history.isEmpty());
     modelTab1->reload();
@@ -298,7 +300,7 @@ void LogTab::respondToTableViewDblClickTab1(int clickedRow)
 {
     if (clickedRow < 0 || clickedRow >= propertyMaintArrayForTV.size())
         return;
-    const Record row = propertyMaintArrayForTV.at(clickedRow);
+    const Record row = maintenanceRowFromRecord(propertyMaintArrayForTV.at(clickedRow));
 
     selectExactTitle(ui->propertyPopTab1, row.value(col::property).toString());
     selectExactTitle(ui->providerPopTab1, row.value(col::provider).toString());
@@ -325,7 +327,7 @@ Record LogTab::copyDictForSearchingDataFileArray(qsizetype row) const
 {
     if (row < 0 || row >= propertyMaintArrayForTV.size())
         return {};
-    return searchRecordFromMaintenanceRow(propertyMaintArrayForTV.at(row));
+    return searchRecordFromMaintenanceRow(maintenanceRowFromRecord(propertyMaintArrayForTV.at(row)));
 }
 
 int LogTab::selectedRowTab1() const
@@ -463,10 +465,8 @@ void LogTab::respondToShowBtnPane1()
 
 void LogTab::populateTableViewArrayFromFileArray(const RecordList &fileArray)
 {
-    propertyMaintArrayForTV.clear();
-    propertyMaintArrayForTV.reserve(fileArray.size());
-    for (const Record &record : fileArray)
-        propertyMaintArrayForTV.append(maintenanceRowFromRecord(record));
+    // Shared with the list given, not copied.
+    propertyMaintArrayForTV = fileArray;
     // The rows are in file order now; no header's order holds.
     ui->tableViewTab1->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
@@ -480,14 +480,32 @@ QStringList LogTab::copyColumnTitlesOnTab1() const
     return titles;
 }
 
-RecordList LogTab::rowsAsShown() const
+RecordList LogTab::recordsAsShown() const
 {
-    RecordList rows;
+    RecordList records;
+    records.reserve(propertyMaintArrayForTV.size());
     const QHeaderView *rowHeader = ui->tableViewTab1->verticalHeader();
     for (int visual = 0; visual < propertyMaintArrayForTV.size(); ++visual) {
         const int logical = rowHeader->logicalIndex(visual);
-        rows.append(propertyMaintArrayForTV.value(logical < 0 ? visual : logical));
+        records.append(propertyMaintArrayForTV.value(logical < 0 ? visual : logical));
     }
+    return records;
+}
+
+RecordList LogTab::rowsAsShown() const
+{
+    RecordList rows;
+    for (const Record &record : recordsAsShown())
+        rows.append(maintenanceRowFromRecord(record));
+    return rows;
+}
+
+RecordList LogTab::rows() const
+{
+    RecordList rows;
+    rows.reserve(propertyMaintArrayForTV.size());
+    for (const Record &record : propertyMaintArrayForTV)
+        rows.append(maintenanceRowFromRecord(record));
     return rows;
 }
 

@@ -71,9 +71,12 @@ public:
     void respondToShowBtnPane1();
     void populateTableViewArrayFromFileArray(const RecordList &fileArray);
     QStringList copyColumnTitlesOnTab1() const;
-    // The rows in the order the table shows them.
+    // The records, and their rows, in the order the table shows them.
+    RecordList recordsAsShown() const;
     RecordList rowsAsShown() const;
-    const RecordList &rows() const { return propertyMaintArrayForTV; }
+    // The rows in the table's order, built for the asking.
+    RecordList rows() const;
+    qsizetype rowCount() const { return propertyMaintArrayForTV.size(); }
 
     // Pop-ups.
     // A choice in the entry pop-up of that list.
@@ -132,7 +135,7 @@ private:
     RowTableModel *modelTab1 = nullptr;
     SelectionArea filter;
 
-    // The rows behind the table.
+    // The records behind the table's rows, as stored, in the table's order.
     RecordList propertyMaintArrayForTV;
     // The receipt of the row loaded into the form, or an empty URL.
     QUrl imageFilePathURL;

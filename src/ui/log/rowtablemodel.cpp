@@ -70,7 +70,7 @@ QVariant RowTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowList->size() || index.column() >= cols.size())
         return {};
     const QString &identifier = cols[index.column()].identifier;
-    const QVariant value = rowList->at(index.row()).value(identifier);
+    const QVariant value = cellValue(index.row(), index.column());
     const bool amount = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
                         value.typeId() == QMetaType::Int;
     switch (role) {
@@ -122,6 +122,13 @@ QVariant RowTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant RowTableModel::cellValue(int row, int column) const
+{
+    const Record &record = rowList->at(row);
+    const QString &identifier = cols[column].identifier;
+    return cellSource ? cellSource(record, identifier) : record.value(identifier);
+}
+
 Qt::ItemFlags RowTableModel::flags(const QModelIndex &index) const
 {
     return QAbstractTableModel::flags(index) & ~Qt::ItemIsEditable;
@@ -139,8 +146,29 @@ void RowTableModel::sort(int column, Qt::SortOrder order)
     if (column < 0 || column >= cols.size())
         return;
     Q_EMIT layoutAboutToBeChanged();
-    doSortWithArray(*rowList, cols[column].identifier, order == Qt::AscendingOrder,
-                    SortSelector::localizedStandardCompare);
+    const QString &identifier = cols[column].identifier;
+    if (!cellSource) {
+        doSortWithArray(*rowList, identifier, order == Qt::AscendingOrder,
+                        SortSelector::localizedStandardCompare);
+    } else {
+        // Sorted as rows of the one cell, each knowing its record.
+        const QString position = identifier + QChar(u'\x01');
+        RecordList keys;
+        keys.reserve(rowList->size());
+        for (int r = 0; r < rowList->size(); ++r) {
+            Record key{{position, r}};
+            if (const QVariant cell = cellValue(r, column); cell.isValid())
+                key.insert(identifier, cell);
+            keys.append(key);
+        }
+        doSortWithArray(keys, identifier, order == Qt::AscendingOrder,
+                        SortSelector::localizedStandardCompare);
+        RecordList sorted;
+        sorted.reserve(keys.size());
+        for (const Record &key : keys)
+            sorted.append(rowList->at(key.value(position).toInt()));
+        *rowList = std::move(sorted);
+    }
     Q_EMIT layoutChanged();
 }
 

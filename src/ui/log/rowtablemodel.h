@@ -41,9 +41,15 @@ public:
     int columnOf(const QString &identifier) const;
     // Call after the row list changed.
     void reload();
+    // The list holds source records rather than rows: a cell is `cell` of
+    // the record and the column's identifier, worked out when it is shown.
+    using CellSource = QVariant (*)(const Record &record, const QString &identifier);
+    void setCellSource(CellSource cell) { cellSource = cell; }
+    QVariant cellValue(int row, int column) const;
 
 private:
     RecordList *rowList;
+    CellSource cellSource = nullptr;
     QList<TableColumn> cols;
     mutable QIcon receiptIcon;
 };

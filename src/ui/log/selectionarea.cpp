@@ -34,6 +34,34 @@ void addUniqueItem(QComboBox *popup, const QString &title)
     popup->addItem(title);
 }
 
+// The property names of a log, or the task names of its records with a
+// property (the one chosen, or any), as the filters list them. After a write every tab's filter
+// asks the same of the same log, so the answers for the last log asked
+// about are kept. The memo holds that log, so its records can neither
+// change nor go while the answers stand: a changed log is another list.
+QStringList logNames(const RecordList &history, const QString &key, const NameChoice &property = {})
+{
+    struct Memo {
+        RecordList log;
+        QHash<QString, QStringList> names;
+    };
+    static Memo memo;
+    if (memo.log.constData() != history.constData() || memo.log.size() != history.size()) {
+        memo.log = history;
+        memo.names.clear();
+    }
+    const bool tasks = key == ServiceTaskNameKey;
+    const QString question =
+        tasks ? (property ? QLatin1Char('=') + *property : QStringLiteral("*")) : QString();
+    const auto known = memo.names.constFind(question);
+    if (known != memo.names.cend())
+        return *known;
+    const QStringList names =
+        distinctNames(tasks ? copyAllTasksForOneProperty(history, property) : history, key);
+    memo.names.insert(question, names);
+    return names;
+}
+
 } // namespace
 
 void loadThisPopupButton(QComboBox *popup, const QStringList &names, bool sepAddDel, bool sepAll)
@@ -89,15 +117,14 @@ void SelectionArea::enableDisableShow(bool enable) const
 void SelectionArea::propertyPopUpSelected(const RecordList &history) const
 {
     const NameChoice property = lastItemChosen(propPop) ? NameChoice() : NameChoice(propPop->currentText());
-    const QStringList tasks =
-        distinctNames(copyAllTasksForOneProperty(history, property), ServiceTaskNameKey);
+    const QStringList tasks = logNames(history, ServiceTaskNameKey, property);
     loadThisPopupButton(taskPop, tasks, false, true);
     taskPop->setCurrentIndex(taskPop->count() - 1);
 }
 
 void SelectionArea::resetFromLog(const RecordList &history, bool refillTasks) const
 {
-    loadThisPopupButton(propPop, distinctNames(history, PropertyNameKey), false, true);
+    loadThisPopupButton(propPop, logNames(history, PropertyNameKey), false, true);
     propPop->setCurrentIndex(propPop->count() - 1);
     if (refillTasks)
         propertyPopUpSelected(history);
