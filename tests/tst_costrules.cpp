@@ -128,6 +128,12 @@ private Q_SLOTS:
         Record other = stored;
         other.insert(NoteKey, u"other"_s);
         QCOMPARE(indexOfMaintenanceRecord({other, stored, stored}, searchRecordFromMaintenanceRow(row)), 1);
+        // A cost that reads as no amount is not in the row, yet the record is found.
+        Record unreadable = stored;
+        unreadable.insert(TaxCostKey, u"n/a"_s);
+        QCOMPARE(indexOfMaintenanceRecord({other, unreadable},
+                                          searchRecordFromMaintenanceRow(maintenanceRowFromRecord(unreadable))),
+                 1);
         // A cent makes another record.
         other = stored;
         other.insert(PartsCostKey, reader == de ? u"1234,51"_s : u"1234.51"_s);

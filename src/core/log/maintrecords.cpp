@@ -166,9 +166,20 @@ qsizetype indexOfMaintenanceRecord(const RecordList &list, const Record &record)
         const Record &stored = list[i];
         if (stored.size() < record.size())
             continue;
-        if (maintenanceRecordsMatch(
-                stored.size() == record.size() ? stored : knownEntriesOnly(stored, maintenanceRecordKeys()),
-                record))
+        if (stored.size() == record.size() && maintenanceRecordsMatch(stored, record))
+            return i;
+        if (stored.size() == record.size())
+            continue;
+        // The row shows neither keys it does not know nor costs that read as
+        // no amount ("n/a" from another program), so its record lacks them.
+        Record known = knownEntriesOnly(stored, maintenanceRecordKeys());
+        for (auto it = known.begin(); it != known.end();) {
+            if (isCostKey(it.key()) && !record.contains(it.key()) && !amountOf(it.value()))
+                it = known.erase(it);
+            else
+                ++it;
+        }
+        if (maintenanceRecordsMatch(known, record))
             return i;
     }
     return -1;
