@@ -131,8 +131,8 @@ private Q_SLOTS:
         // A cost that reads as no amount is not in the row, yet the record is found.
         Record unreadable = stored;
         unreadable.insert(TaxCostKey, u"n/a"_s);
-        QCOMPARE(indexOfMaintenanceRecord({other, unreadable},
-                                          searchRecordFromMaintenanceRow(maintenanceRowFromRecord(unreadable))),
+        QCOMPARE(indexOfMaintenanceRecord({other, unreadable}, searchRecordFromMaintenanceRow(
+                                                                   maintenanceRowFromRecord(unreadable))),
                  1);
         // A cent makes another record.
         other = stored;
