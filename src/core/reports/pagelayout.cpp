@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QStandardPaths>
 
 #include "lists/tasklabel.h"
@@ -116,7 +117,20 @@ double costOfText(const QString &text)
     return plainNumber(text);
 }
 
-QString cellText(const Column &column, const RecordList &rows, qsizetype index)
+// What a cell says, worked out once per value: a long report repeats its
+// dates and amounts many times.
+template <typename Key, typename Make>
+QString remembered(QHash<Key, QString> *memo, const Key &key, Make make)
+{
+    if (!memo)
+        return make();
+    auto it = memo->constFind(key);
+    if (it == memo->constEnd())
+        it = memo->insert(key, make());
+    return *it;
+}
+
+QString cellText(const Column &column, const RecordList &rows, qsizetype index, ReportCellMemo *memo)
 {
     const QVariant value = rowValue(rows, index, *column.key);
     if (!value.isValid())
@@ -124,16 +138,25 @@ QString cellText(const Column &column, const RecordList &rows, qsizetype index)
     switch (column.cell) {
     case Cell::Text:
         return value.toString();
-    case Cell::ShortDate:
-        return value.typeId() == QMetaType::QDateTime
-                   ? NSDateUtilities::shortStyleFromDate(value.toDateTime())
-                   : QString();
+    case Cell::ShortDate: {
+        if (value.typeId() != QMetaType::QDateTime)
+            return {};
+        const QDateTime date = value.toDateTime();
+        if (!date.isValid())
+            return NSDateUtilities::shortStyleFromDate(date);
+        return remembered(memo ? &memo->dates : nullptr, date.toMSecsSinceEpoch(),
+                          [&] { return NSDateUtilities::shortStyleFromDate(date); });
+    }
     case Cell::Year:
         return value.typeId() == QMetaType::QDateTime ? NSDateUtilities::yearFromDate(value.toDateTime())
                                                       : QString();
     case Cell::CostText:
-        return formatReportCurrency(value.typeId() == QMetaType::QString ? costOfText(value.toString())
-                                                                         : value.toDouble());
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString();
+            return remembered(memo ? &memo->costTexts : nullptr, text,
+                              [&] { return formatReportCurrency(costOfText(text)); });
+        }
+        return formatReportCurrency(value.toDouble());
     case Cell::Amount:
         return formatReportCurrency(value.toDouble());
     case Cell::TaskInterval:
@@ -292,10 +315,10 @@ void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
 }
 
 void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const QFont &rowFont,
-                   const RecordList &rows, qreal y)
+                   const RecordList &rows, qreal y, ReportCellMemo *memo)
 {
     for (const Column &column : columnsOf(whichReport)) {
-        const QString text = cellText(column, rows, index);
+        const QString text = cellText(column, rows, index, memo);
         if (!text.isEmpty())
             drawTextAt(job, text, rowFont, false, column.x, y);
     }
@@ -341,6 +364,7 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
     const QFont rowFont = createReportFont(ReportFont::Row);
     const qreal pitch = fontLineHeight(job, rowFont) + 2.0;
     const ReportPagePlan plan = planReportPages(rows.size(), pitch, whichReport == ReportByDate);
+    ReportCellMemo memo;
     int page = 0;
     auto turnTo = [&](int wanted) {
         if (wanted == page)
@@ -354,7 +378,7 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
     };
     for (qsizetype i = 0; i < rows.size(); ++i) {
         turnTo(plan.rowPage[i]);
-        drawReportRow(job, whichReport, i, rowFont, rows, plan.rowY[i]);
+        drawReportRow(job, whichReport, i, rowFont, rows, plan.rowY[i], &memo);
     }
     if (plan.totalsPage > 0) {
         turnTo(plan.totalsPage);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -97,11 +98,17 @@ ReportPagePlan planReportPages(qsizetype rowCount, qreal pitch, bool withTotals)
 
 inline constexpr int ReportRowsPerPage = 45;
 
+// The cell texts a report has already worked out, by value.
+struct ReportCellMemo {
+    QHash<qint64, QString> dates;     // by milliseconds since the epoch
+    QHash<QString, QString> costTexts; // by the stored cost string
+};
+
 // The parts of a page, drawn in the job's coordinates.
 void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
                     const QStringList &maintenanceTableTitles);
 void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const QFont &rowFont,
-                   const RecordList &rows, qreal y);
+                   const RecordList &rows, qreal y, ReportCellMemo *memo = nullptr);
 void drawDoubleRule(PrintJob &job, qreal x, qreal y);
 
 } // namespace kov

@@ -1,17 +1,35 @@
 #include "reports/printengine.h"
 
+#include <algorithm>
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QGuiApplication>
 #include <QIODevice>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTextLayout>
 
 namespace kov {
 
+struct ShapedTexts {
+    struct Entry {
+        QGlyphRun run; // empty: draw the text with drawText
+        bool shaped = false;
+    };
+    // One table per font.
+    QList<std::pair<QFont, QHash<QString, Entry>>> fonts;
+};
+
 namespace {
+
+// Enough for the names, dates and amounts of a long report; past this the
+// table starts again rather than grow without end.
+constexpr qsizetype shapedTextsKept = 20000;
 
 const QString reportFamily = QStringLiteral("DejaVu Sans");
 // Where fonts-dejavu-core puts the faces on Debian.
@@ -44,6 +62,72 @@ QString localeNameOf(const QByteArray &value)
 QPointF toDevice(const PrintJob &job, qreal x, qreal y)
 {
     return {x * job.scale, (job.pageHeight - y) * job.scale};
+}
+
+// True for text that shapes the same alone as in a line of its own: one
+// left-to-right run without controls, tabs or line breaks.
+bool plainRun(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() >= 0x0590)
+            return false;
+    return !text.isEmpty();
+}
+
+// The glyphs and advances QPainter::drawText makes for `text` in `font` on
+// this document, with the baseline at y = 0; an empty run when the text is
+// not one plain run in one face.
+QGlyphRun shapeText(const PrintJob &job, const QString &text, const QFont &font)
+{
+    if (!plainRun(text))
+        return {};
+    QTextLayout layout(text, font, job.writer.get());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (layout.lineCount() != 1 || line.textLength() != text.size() || runs.size() != 1)
+        return {};
+    QGlyphRun run = runs.first();
+    QList<QPointF> positions = run.positions();
+    if (positions.isEmpty())
+        return {};
+    const qreal baseline = positions.first().y();
+    for (QPointF &p : positions) {
+        if (p.y() != baseline)
+            return {};
+        p.setY(0);
+    }
+    run.setPositions(positions);
+    return run;
+}
+
+// The shaped run of `text` in `font`, made when the text comes a second
+// time: a text seen once is cheaper drawn than shaped and kept. Empty when
+// drawText must draw it.
+QGlyphRun shapedText(PrintJob &job, const QString &text, const QFont &font)
+{
+    if (!job.shaped)
+        job.shaped = std::make_unique<ShapedTexts>();
+    auto &fonts = job.shaped->fonts;
+    auto slot = std::find_if(fonts.begin(), fonts.end(), [&](const auto &f) { return f.first == font; });
+    if (slot == fonts.end()) {
+        fonts.append({font, {}});
+        slot = fonts.end() - 1;
+    }
+    QHash<QString, ShapedTexts::Entry> &runs = slot->second;
+    auto it = runs.find(text);
+    if (it == runs.end()) {
+        if (runs.size() >= shapedTextsKept)
+            runs.clear();
+        runs.insert(text, {});
+        return {};
+    }
+    if (!it->shaped) {
+        it->run = shapeText(job, text, font);
+        it->shaped = true;
+    }
+    return it->run;
 }
 
 } // namespace
@@ -127,10 +211,19 @@ void drawTextAt(PrintJob &job, const QString &text, const QFont &font, bool unde
 {
     if (!job.painter)
         return;
+    job.painter->setPen(QPen(Qt::black));
+    // A shaped run gives the document the same glyphs at the same places as
+    // drawText, without shaping the text again.
+    if (!underline) {
+        const QGlyphRun run = shapedText(job, text, font);
+        if (!run.isEmpty()) {
+            job.painter->drawGlyphRun(toDevice(job, x, y), run);
+            return;
+        }
+    }
     QFont f = font;
     f.setUnderline(underline);
     job.painter->setFont(f);
-    job.painter->setPen(QPen(Qt::black));
     job.painter->drawText(toDevice(job, x, y), text);
 }
 

@@ -31,6 +31,8 @@ enum class ReportFont {
 // them the default sans serif face stands in.
 QFont createReportFont(ReportFont kind);
 
+struct ShapedTexts;
+
 // One document being drawn; the functions below are its only users.
 struct PrintJob {
     PrintJob();
@@ -42,6 +44,9 @@ struct PrintJob {
     std::unique_ptr<QPainter> painter;
     qreal pageHeight = 0; // points
     qreal scale = 1;      // device pixels per point
+    // Texts already shaped in this document: a report repeats its names,
+    // dates and amounts on page after page.
+    std::unique_ptr<ShapedTexts> shaped;
 };
 
 // Starts the document on `device` (open for writing) on the paper of
