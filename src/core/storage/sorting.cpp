@@ -8,6 +8,8 @@
 #include <vector>
 
 #include <QDateTime>
+#include <QHash>
+#include <QStringList>
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
@@ -218,6 +220,38 @@ int compareValues(const QVariant &a, const QVariant &b, SortSelector sel)
     return 0;
 }
 
+namespace {
+
+// The rank of each text among the distinct texts of `values` (all strings)
+// in the order of `sel`; texts the order calls equal share a rank. False,
+// leaving `ranks` empty, when the texts are mostly distinct and ranking
+// them would cost as much as sorting them.
+bool rankTexts(const std::vector<QVariant> &values, SortSelector sel, std::vector<qint64> &ranks)
+{
+    QHash<QString, qint64> rankOf;
+    for (const QVariant &v : values) {
+        rankOf.insert(v.toString(), 0);
+        if (rankOf.size() > qsizetype(values.size() / 4) + 16)
+            return false;
+    }
+    QStringList distinct = rankOf.keys();
+    std::sort(distinct.begin(), distinct.end(),
+              [sel](const QString &a, const QString &b) { return compareStrings(a, b, sel) < 0; });
+    qint64 rank = 0;
+    for (qsizetype i = 0; i < distinct.size(); ++i) {
+        if (i > 0 && compareStrings(distinct[i - 1], distinct[i], sel) != 0)
+            ++rank;
+        rankOf[distinct[i]] = rank;
+    }
+    ranks.clear();
+    ranks.reserve(values.size());
+    for (const QVariant &v : values)
+        ranks.push_back(rankOf.value(v.toString()));
+    return true;
+}
+
+} // namespace
+
 RecordList &doSortWithArray(RecordList &array, const QString &sortKey1, bool ascend1, SortSelector sel1,
                             const QString &sortKey2, bool ascend2, SortSelector sel2, const QString &sortKey3,
                             bool ascend3, SortSelector sel3)
@@ -237,12 +271,15 @@ RecordList &doSortWithArray(RecordList &array, const QString &sortKey1, bool asc
         return array;
     // Each record's sort values are looked up once, not once per
     // comparison; a level that holds only valid dates (a log sorted by
-    // service date) compares them as plain instants.
+    // service date) compares them as plain instants, and one that holds only
+    // texts compares each text's rank among its level's few distinct texts,
+    // so the collator sees each pair of names once.
     const qsizetype n = array.size();
     struct Keys {
         std::vector<QVariant> values;
-        std::vector<qint64> instants;
+        std::vector<qint64> instants; // dates as instants, or texts as ranks
         bool allDates = true;
+        bool allTexts = true;
     };
     std::vector<Keys> keys(size_t(levels.size()));
     for (qsizetype l = 0; l < levels.size(); ++l) {
@@ -255,7 +292,12 @@ RecordList &doSortWithArray(RecordList &array, const QString &sortKey1, bool asc
                 k.instants.push_back(v.toDateTime().toMSecsSinceEpoch());
             else
                 k.allDates = false;
+            if (v.typeId() != QMetaType::QString)
+                k.allTexts = false;
         }
+        if (k.allDates || !k.allTexts || n < 2)
+            continue;
+        k.allTexts = rankTexts(k.values, levels[l].sel, k.instants);
     }
     std::vector<qsizetype> order(static_cast<size_t>(n));
     for (qsizetype i = 0; i < n; ++i)
@@ -264,7 +306,7 @@ RecordList &doSortWithArray(RecordList &array, const QString &sortKey1, bool asc
         for (qsizetype l = 0; l < levels.size(); ++l) {
             const Keys &k = keys[size_t(l)];
             int c;
-            if (k.allDates) {
+            if (k.allDates || k.allTexts) {
                 const qint64 a = k.instants[size_t(x)], b = k.instants[size_t(y)];
                 c = (a > b) - (a < b);
             } else {
