@@ -158,6 +158,12 @@ private Q_SLOTS:
             QVERIFY2(qAbs(bounds(heading).bottom() - (612 - 535)) < 4, qPrintable(heading));
         }
         QVERIFY(at(NSDateUtilities::shortStyleFromDate(Clock::now()), 15 + 5.3 * 13));
+        // A text met again is drawn from its kept shape: same size, same baseline.
+        const QRectF first =
+            pdf.getSelectionAtIndex(0, int(text(0).indexOf(u"Gutters"_s)), 7).boundingRectangle();
+        const QRectF third = bounds(u"Gutters"_s);
+        QVERIFY(qAbs(third.bottom() - bounds(house(3)).bottom()) < 0.5 &&
+                qAbs(third.width() - first.width()) < 0.1);
         print(ReportByDate, records(45), 1234.5, 0.0);
         const qreal last = bounds(house(45)).top();
         QVERIFY(qAbs(bounds(u"Total Service Costs"_s).top() - last - 30) < 1.5);

@@ -77,6 +77,12 @@ private Q_SLOTS:
         QVERIFY(kov::copyDictContainingTitle(u"Furnace"_s, u"name"_s, records) == in[4]);
         QVERIFY(!kov::copyDictContainingTitle(u"furnace"_s, u"name"_s, in) &&
                 !copyDictContainingTitle(u"40"_s, u"cost"_s, in));
+        RecordList named; // texts alone: ranked, with the texts called equal in file order
+        for (const char *name : {"gutters", "Furnace", "furnace", "Attic", "FURNACE"})
+            named.append({{u"name"_s, QString::fromLatin1(name)}});
+        const RecordList n = named;
+        kov::doSortWithArray(named, u"name"_s, true, SortSelector::localizedCaseInsensitiveCompare);
+        QCOMPARE(named, (RecordList{n[3], n[1], n[2], n[4], n[0]}));
         QStringList names{u"Unit 10"_s, u"b"_s, u"Unit 9"_s};
         kov::sortArray(names);
         QCOMPARE(names, (QStringList{u"b"_s, u"Unit 9"_s, u"Unit 10"_s}));

@@ -100,7 +100,7 @@ inline constexpr int ReportRowsPerPage = 45;
 
 // The cell texts a report has already worked out, by value.
 struct ReportCellMemo {
-    QHash<qint64, QString> dates;     // by milliseconds since the epoch
+    QHash<qint64, QString> dates;      // by milliseconds since the epoch
     QHash<QString, QString> costTexts; // by the stored cost string
 };
 

@@ -5,8 +5,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QHash>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIODevice>
 #include <QLocale>
 #include <QPainter>
