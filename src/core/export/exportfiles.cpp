@@ -68,28 +68,25 @@ QVariant textOrNull(const QVariant &value)
     return value.typeId() == QMetaType::QString ? value : QVariant();
 }
 
-// The local day of a time, in ISO digits whatever the locale's digits are.
-QString isoDay(const QDateTime &time)
-{
-    const DateComponents c = gregorianDateOfTime(time);
-    return QStringLiteral("%1-%2-%3")
-        .arg(c.year, 4, 10, QLatin1Char('0'))
-        .arg(c.month, 2, 10, QLatin1Char('0'))
-        .arg(c.day, 2, 10, QLatin1Char('0'));
-}
-
 QDate localDay(const QDateTime &time)
 {
     const DateComponents c = gregorianDateOfTime(time);
     return QDate(c.year, c.month, c.day);
 }
 
+// A day in ISO digits, whatever the locale's digits are.
 QString isoDay(const QDate &day)
 {
     return QStringLiteral("%1-%2-%3")
         .arg(day.year(), 4, 10, QLatin1Char('0'))
         .arg(day.month(), 2, 10, QLatin1Char('0'))
         .arg(day.day(), 2, 10, QLatin1Char('0'));
+}
+
+// The local day of a time, in ISO digits.
+QString isoDay(const QDateTime &time)
+{
+    return isoDay(localDay(time));
 }
 
 } // namespace
@@ -242,10 +239,7 @@ std::optional<CalendarEvent> eventOf(const Record &row, const RecordList &tasks)
 
 QString basicDate(const QDate &day)
 {
-    return QStringLiteral("%1%2%3")
-        .arg(day.year(), 4, 10, QLatin1Char('0'))
-        .arg(day.month(), 2, 10, QLatin1Char('0'))
-        .arg(day.day(), 2, 10, QLatin1Char('0'));
+    return isoDay(day).remove(QLatin1Char('-'));
 }
 
 } // namespace
