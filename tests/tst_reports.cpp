@@ -2,10 +2,13 @@
 #include <QDir>
 #include <QPdfDocument>
 #include <QPdfSelection>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "reports/pagelayout.h"
+#include "reports/pdfwriter.h"
 #include "reports/printengine.h"
 #include "storage/clock.h"
 #include "storage/dates.h"
@@ -202,6 +205,45 @@ private Q_SLOTS:
         print(ReportMaintenanceTable, {{{col::cost, 1234.5}}, {{col::propmaintdate, serviced}}});
         QVERIFY(text(0).contains(u"$1,234.50"_s) && !text(0).contains(u"$0.00"_s));
         QVERIFY(at(u"Date"_s, 685) && at(u"Total"_s, 730) && at(u"$1,234.50"_s, 730));
+    }
+
+    // Texts of every script read back from the document, at their column:
+    // right-to-left words in the order the viewer gives them, a line break
+    // as a space, a character no face has left out.
+    void scripts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reads");
+        QTest::newRow("accents") << u"Café Ærø, naïve"_s << u"Café Ærø, naïve"_s;
+        QTest::newRow("hebrew") << u"בית שמש 12"_s << u"12 שמש בית"_s;
+        QTest::newRow("arabic") << u"بيت العائلة"_s << u"العائلة بيت"_s;
+        QTest::newRow("line break") << u"Upper\nLower"_s << u"Upper Lower"_s;
+        QTest::newRow("figures") << u"12/31/99 – €1,234.50"_s << u"12/31/99 – €1,234.50"_s;
+        QTest::newRow("no face") << u"House 家"_s << u"House"_s;
+    }
+    void scripts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reads);
+        RecordList rows = records(2);
+        rows[1][PropertyNameKey] = name;
+        print(ReportByProperty, rows);
+        QVERIFY2(text(0).contains(reads) && at(reads, 15), qPrintable(text(0)));
+    }
+
+    // A face cut down to some glyphs draws them, and the parts of an accented
+    // letter, exactly as the whole face; the rest are empty.
+    void fontSubset()
+    {
+        const QRawFont face = QRawFont::fromFont(createReportFont(ReportFont::Row));
+        const QList<quint32> kept = face.glyphIndexesForString(u"é1"_s);
+        const QRawFont cut(trueTypeSubset(face, kept), face.pixelSize());
+        QVERIFY(cut.isValid());
+        for (const quint32 glyph : kept + face.glyphIndexesForString(u"Z"_s))
+            QCOMPARE(cut.pathForGlyph(glyph).isEmpty(), !kept.contains(glyph));
+        QCOMPARE(cut.pathForGlyph(kept[0]), face.pathForGlyph(kept[0]));
+        QCOMPARE(cut.advancesForGlyphIndexes(kept), face.advancesForGlyphIndexes(kept));
+        QVERIFY(trueTypeSubset(QRawFont(), kept).isEmpty());
     }
 
     // No rows, no such report or a folder that cannot be made: no document.

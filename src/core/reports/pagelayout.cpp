@@ -294,14 +294,18 @@ void drawDoubleRule(PrintJob &job, qreal x, qreal y)
 }
 
 void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
-                    const QStringList &maintenanceTableTitles)
+                    const QStringList &maintenanceTableTitles, ReportCellMemo *memo)
 {
     const QFont headerFont = createReportFont(ReportFont::Header);
     const QFont headingFont = createReportFont(ReportFont::Heading);
     const QString dateLabel = tr("Today's Date:");
     drawTextAt(job, dateLabel, headerFont, false, ruleLeft, headerY);
-    drawTextAt(job, NSDateUtilities::shortStyleFromDate(Clock::now()), headerFont, false,
-               ruleLeft + dateXPerCharacter * dateLabel.size(), headerY);
+    QString today = memo ? memo->today : QString();
+    if (today.isEmpty())
+        today = NSDateUtilities::shortStyleFromDate(Clock::now());
+    if (memo)
+        memo->today = today;
+    drawTextAt(job, today, headerFont, false, ruleLeft + dateXPerCharacter * dateLabel.size(), headerY);
     drawTextAt(job, reportTitle(whichReport), headerFont, false, 315, headerY);
     drawTextAt(job, tr("Page: ") + QString::number(pageNumber), headerFont, false, 675, headerY);
     drawDoubleRule(job, ruleLeft, ruleY);
@@ -321,6 +325,42 @@ void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const Q
         const QString text = cellText(column, rows, index, memo);
         if (!text.isEmpty())
             drawTextAt(job, text, rowFont, false, column.x, y);
+    }
+}
+
+// Draws every page of the report into `job`.
+static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &rows, double total, double average,
+                const ReportOptions &options, const PageBegun &pageBegun)
+{
+    const QFont rowFont = createReportFont(ReportFont::Row);
+    const qreal pitch = fontLineHeight(job, rowFont) + 2.0;
+    const ReportPagePlan plan = planReportPages(rows.size(), pitch, whichReport == ReportByDate);
+    ReportCellMemo memo;
+    int page = 0;
+    auto turnTo = [&](int wanted) {
+        if (wanted == page)
+            return;
+        if (page > 0)
+            startNewPage(job);
+        page = wanted;
+        if (pageBegun)
+            pageBegun(page, plan.pageCount);
+        drawPageHeader(job, page, whichReport, options.maintenanceTableTitles, &memo);
+    };
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        turnTo(plan.rowPage[i]);
+        drawReportRow(job, whichReport, i, rowFont, rows, plan.rowY[i], &memo);
+    }
+    if (plan.totalsPage > 0) {
+        turnTo(plan.totalsPage);
+        qreal y = plan.totalsY;
+        drawTextAt(job, QStringLiteral("========="), rowFont, false, totalsAmountX, y);
+        y -= totalsStep;
+        drawTextAt(job, tr("Total Service Costs"), rowFont, false, totalsLabelX, y);
+        drawTextAt(job, formatReportCurrency(total), rowFont, false, totalsAmountX, y);
+        y -= totalsStep;
+        drawTextAt(job, tr("Average Monthly Cost"), rowFont, false, totalsLabelX, y);
+        drawTextAt(job, formatReportCurrency(average), rowFont, false, totalsAmountX, y);
     }
 }
 
@@ -350,49 +390,29 @@ ReportOutcome printReport(unsigned whichReport, const RecordList &rows, double t
         return outcome;
 
     QFile file(path);
-    PrintJob job;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
-        !beginPrintJob(job, &file, title, QPageLayout::Landscape)) {
-        outcome.error =
-            file.isOpen()
-                ? tr("The report document could not be started.")
-                : tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly)) {
+        outcome.error = tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         file.remove();
         return outcome;
     }
-
-    const QFont rowFont = createReportFont(ReportFont::Row);
-    const qreal pitch = fontLineHeight(job, rowFont) + 2.0;
-    const ReportPagePlan plan = planReportPages(rows.size(), pitch, whichReport == ReportByDate);
-    ReportCellMemo memo;
-    int page = 0;
-    auto turnTo = [&](int wanted) {
-        if (wanted == page)
-            return;
-        if (page > 0)
-            startNewPage(job);
-        page = wanted;
-        if (pageBegun)
-            pageBegun(page, plan.pageCount);
-        drawPageHeader(job, page, whichReport, options.maintenanceTableTitles);
-    };
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        turnTo(plan.rowPage[i]);
-        drawReportRow(job, whichReport, i, rowFont, rows, plan.rowY[i], &memo);
+    // Written directly unless a text needs a face only the painter can
+    // draw; then the document is drawn again from its first page.
+    bool ended = false;
+    for (const PrintEngine engine : {PrintEngine::Direct, PrintEngine::Painter}) {
+        if (engine == PrintEngine::Painter && !(file.resize(0) && file.seek(0)))
+            break;
+        PrintJob job;
+        if (!beginPrintJob(job, &file, title, QPageLayout::Landscape, engine)) {
+            outcome.error = tr("The report document could not be started.");
+            file.close();
+            file.remove();
+            return outcome;
+        }
+        drawReport(job, whichReport, rows, total, average, options, pageBegun);
+        ended = endPrintJob(job);
+        if (!job.needsPainter)
+            break;
     }
-    if (plan.totalsPage > 0) {
-        turnTo(plan.totalsPage);
-        qreal y = plan.totalsY;
-        drawTextAt(job, QStringLiteral("========="), rowFont, false, totalsAmountX, y);
-        y -= totalsStep;
-        drawTextAt(job, tr("Total Service Costs"), rowFont, false, totalsLabelX, y);
-        drawTextAt(job, formatReportCurrency(total), rowFont, false, totalsAmountX, y);
-        y -= totalsStep;
-        drawTextAt(job, tr("Average Monthly Cost"), rowFont, false, totalsLabelX, y);
-        drawTextAt(job, formatReportCurrency(average), rowFont, false, totalsAmountX, y);
-    }
-
-    const bool ended = endPrintJob(job);
     file.close();
     if (!ended || file.error() != QFileDevice::NoError) {
         outcome.error =

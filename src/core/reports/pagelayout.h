@@ -102,11 +102,12 @@ inline constexpr int ReportRowsPerPage = 45;
 struct ReportCellMemo {
     QHash<qint64, QString> dates;      // by milliseconds since the epoch
     QHash<QString, QString> costTexts; // by the stored cost string
+    QString today;                     // the page header's date
 };
 
 // The parts of a page, drawn in the job's coordinates.
 void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
-                    const QStringList &maintenanceTableTitles);
+                    const QStringList &maintenanceTableTitles, ReportCellMemo *memo = nullptr);
 void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const QFont &rowFont,
                    const RecordList &rows, qreal y, ReportCellMemo *memo = nullptr);
 void drawDoubleRule(PrintJob &job, qreal x, qreal y);

@@ -11,18 +11,64 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTextLayout>
+
+#include "reports/pdfwriter.h"
 
 namespace kov {
 
 struct ShapedTexts {
+    // Painter: a text's glyph run, made when it comes a second time.
     struct Entry {
         QGlyphRun run; // empty: draw the text with drawText
         bool shaped = false;
     };
+    // Direct: glyphs of one face, for PdfWriter, kept in the table's pools.
+    struct Run {
+        int font = -1;
+        qreal size = 0;
+        qsizetype first = 0; // in glyphs and positions
+        qsizetype count = 0;
+        QByteArray encoded; // PdfWriter::encodeGlyphs(), once the text is shaped
+    };
+    // Direct: a text's runs, its width in points, and whether a face could
+    // not be embedded.
+    struct DirectEntry {
+        qsizetype firstRun = 0;
+        qsizetype runCount = 0;
+        qreal width = 0;
+        bool unsupported = false;
+    };
+    struct Table {
+        QFont font;
+        QHash<QString, Entry> texts;
+        QHash<QString, DirectEntry> direct;
+        QList<Run> runs;
+        QList<quint32> glyphs;
+        QList<QPointF> positions; // in points from the text's origin, y upwards
+        QRawFont face;            // Direct: the face of the font's digits
+        bool faceLooked = false;
+        // Direct: where and how thick the painter underlines, in points;
+        // thickness 0 until measured.
+        qreal underlinePos = 0;
+        qreal underlineThickness = 0;
+
+        void add(DirectEntry &entry, int font, qreal size, quint32 glyph, QPointF position)
+        {
+            if (entry.runCount == 0 || runs.last().font != font || runs.last().size != size) {
+                runs.append({font, size, glyphs.size(), 0, {}});
+                ++entry.runCount;
+            }
+            ++runs.last().count;
+            glyphs.append(glyph);
+            positions.append(position);
+        }
+    };
     // One table per font.
-    QList<std::pair<QFont, QHash<QString, Entry>>> fonts;
+    QList<Table> fonts;
 };
 
 namespace {
@@ -102,20 +148,178 @@ QGlyphRun shapeText(const PrintJob &job, const QString &text, const QFont &font)
     return run;
 }
 
+ShapedTexts::Table *tableOf(PrintJob &job, const QFont &font)
+{
+    if (!job.shaped)
+        job.shaped = std::make_unique<ShapedTexts>();
+    auto &fonts = job.shaped->fonts;
+    auto slot = std::find_if(fonts.begin(), fonts.end(), [&](const auto &f) { return f.font == font; });
+    if (slot != fonts.end())
+        return &*slot;
+    fonts.append(ShapedTexts::Table());
+    fonts.last().font = font;
+    return &fonts.last();
+}
+
+// Digits, spaces, punctuation and currency signs: texts (dates, amounts)
+// whose glyphs are the characters' own, one each, unchanged by shaping.
+bool isFigureText(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool asciiLetter = (u | 0x20) >= 'a' && (u | 0x20) <= 'z';
+        const bool ascii = u >= 0x20 && u < 0x7f && !asciiLetter;
+        const bool latin1Sign = u >= 0xa0 && u <= 0xbf && u != 0xaa && u != 0xba && u != 0xad;
+        const bool spaceOrDash = (u >= 0x2000 && u <= 0x200a) || (u >= 0x2010 && u <= 0x2027) ||
+                                 u == 0x202f || (u >= 0x2030 && u <= 0x205f && u != 0x2044);
+        const bool currency = u >= 0x20a0 && u <= 0x20cf;
+        if (!(ascii || latin1Sign || spaceOrDash || currency || u == 0x2212))
+            return false;
+    }
+    return true;
+}
+
+// A face that is not bold standing in for a bold font: the painter embolds
+// it, the direct writer cannot.
+bool lacksBold(const QFont &font, const QRawFont &face)
+{
+    if (font.weight() < QFont::DemiBold)
+        return false;
+    return face.weight() < QFont::DemiBold &&
+           !face.styleName().contains(QRegularExpression(QStringLiteral("bold|black|heavy|demi"),
+                                                         QRegularExpression::CaseInsensitiveOption));
+}
+
+// The glyphs of `text` in `font` for the direct writer, each face
+// registered with it and every glyph mapped back to its characters.
+ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, const QString &text)
+{
+    ShapedTexts::DirectEntry entry;
+    entry.firstRun = table.runs.size();
+    // One line: line breaks and other controls stand as spaces.
+    QString line = text;
+    for (QChar &c : line)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0) || c.unicode() == 0x2028 ||
+            c.unicode() == 0x2029)
+            c = u' ';
+    if (line.isEmpty())
+        return entry;
+    if (!table.faceLooked) {
+        table.faceLooked = true;
+        QTextLayout digits(QStringLiteral("0"), table.font, job.writer.get());
+        digits.beginLayout();
+        digits.createLine();
+        digits.endLayout();
+        const QList<QGlyphRun> runs = digits.glyphRuns();
+        if (runs.size() == 1 && !lacksBold(table.font, runs.first().rawFont()))
+            table.face = runs.first().rawFont();
+    }
+    if (table.face.isValid() && isFigureText(line)) {
+        const QList<quint32> glyphs = table.face.glyphIndexesForString(line);
+        const int font = glyphs.size() == line.size() && !glyphs.contains(0) ? job.pdf->fontIndex(table.face) : -1;
+        if (font >= 0) {
+            const QList<QPointF> advances = table.face.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+            const qreal size = table.face.pixelSize() / job.scale;
+            qreal pen = 0;
+            for (qsizetype i = 0; i < glyphs.size(); ++i) {
+                table.add(entry, font, size, glyphs[i], QPointF(pen / job.scale, 0));
+                pen += advances.value(i).x();
+                job.pdf->mapGlyph(font, glyphs[i], QStringView(line).sliced(i, 1));
+            }
+            entry.width = pen / job.scale;
+            return entry;
+        }
+    }
+    QTextLayout layout(line, table.font, job.writer.get());
+    layout.beginLayout();
+    const QTextLine textLine = layout.createLine();
+    layout.endLayout();
+    if (!textLine.isValid())
+        return entry;
+    entry.width = textLine.naturalTextWidth() / job.scale;
+    auto place = [&](const QPointF &p) {
+        return QPointF(p.x() / job.scale, (textLine.ascent() - p.y()) / job.scale);
+    };
+    if (plainRun(line)) {
+        for (const QGlyphRun &glyphRun : layout.glyphRuns()) {
+            const QRawFont face = glyphRun.rawFont();
+            const int font = job.pdf->fontIndex(face);
+            if (font < 0 || lacksBold(table.font, face)) {
+                entry.unsupported = true;
+                return entry;
+            }
+            const QList<quint32> glyphs = glyphRun.glyphIndexes();
+            const QList<QPointF> positions = glyphRun.positions();
+            for (qsizetype k = 0; k < glyphs.size() && k < positions.size(); ++k)
+                table.add(entry, font, face.pixelSize() / job.scale, glyphs[k], place(positions[k]));
+            // Every character the face has a glyph for, so the text can
+            // be found and copied again.
+            const QList<quint32> mapped = face.glyphIndexesForString(line);
+            for (qsizetype i = 0; i < mapped.size() && i < line.size(); ++i)
+                if (mapped[i] != 0)
+                    job.pdf->mapGlyph(font, mapped[i], QStringView(line).sliced(i, 1));
+        }
+        return entry;
+    }
+    // Right-to-left, joined and combining scripts: each character's glyphs
+    // in the order of the text, where the layout put them, each mapped to
+    // its character. Viewers then read the text in its own order.
+    QSet<std::pair<quint32, qint64>> shown; // a ligature belongs to several characters
+    for (qsizetype i = 0; i < line.size();) {
+        const qsizetype n = line.at(i).isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+        for (const QGlyphRun &glyphRun : textLine.glyphRuns(int(i), int(n))) {
+            const QRawFont face = glyphRun.rawFont();
+            const int font = job.pdf->fontIndex(face);
+            if (font < 0 || lacksBold(table.font, face)) {
+                entry.unsupported = true;
+                return entry;
+            }
+            const QList<quint32> glyphs = glyphRun.glyphIndexes();
+            const QList<QPointF> positions = glyphRun.positions();
+            const qreal size = face.pixelSize() / job.scale;
+            for (qsizetype k = 0; k < glyphs.size() && k < positions.size(); ++k) {
+                const qint64 where = qRound64(positions[k].x() * 64) * 1000003 + qRound64(positions[k].y() * 64);
+                if (shown.contains({glyphs[k], where}))
+                    continue;
+                shown.insert({glyphs[k], where});
+                table.add(entry, font, size, glyphs[k], place(positions[k]));
+                if (glyphs[k] != 0)
+                    job.pdf->mapGlyph(font, glyphs[k], QStringView(line).sliced(i, n));
+            }
+        }
+        i += n;
+    }
+    return entry;
+}
+
+// The direct writer's glyphs of `text` in `font`, shaped once per document.
+ShapedTexts::DirectEntry directShaped(ShapedTexts::Table &table, PrintJob &job, const QString &text)
+{
+    auto it = table.direct.constFind(text);
+    if (it != table.direct.constEnd())
+        return *it;
+    if (table.direct.size() >= shapedTextsKept) {
+        table.direct.clear();
+        table.runs.clear();
+        table.glyphs.clear();
+        table.positions.clear();
+    }
+    const ShapedTexts::DirectEntry entry = shapeDirect(job, table, text);
+    for (qsizetype r = entry.firstRun; r < entry.firstRun + entry.runCount; ++r) {
+        ShapedTexts::Run &run = table.runs[r];
+        run.encoded = job.pdf->encodeGlyphs(run.font, run.size, table.glyphs.constData() + run.first,
+                                            table.positions.constData() + run.first, run.count);
+    }
+    return *table.direct.insert(text, entry);
+}
+
 // The shaped run of `text` in `font`, made when the text comes a second
 // time: a text seen once is cheaper drawn than shaped and kept. Empty when
 // drawText must draw it.
 QGlyphRun shapedText(PrintJob &job, const QString &text, const QFont &font)
 {
-    if (!job.shaped)
-        job.shaped = std::make_unique<ShapedTexts>();
-    auto &fonts = job.shaped->fonts;
-    auto slot = std::find_if(fonts.begin(), fonts.end(), [&](const auto &f) { return f.first == font; });
-    if (slot == fonts.end()) {
-        fonts.append({font, {}});
-        slot = fonts.end() - 1;
-    }
-    QHash<QString, ShapedTexts::Entry> &runs = slot->second;
+    ShapedTexts::Table *slot = tableOf(job, font);
+    QHash<QString, ShapedTexts::Entry> &runs = slot->texts;
     auto it = runs.find(text);
     if (it == runs.end()) {
         if (runs.size() >= shapedTextsKept)
@@ -164,11 +368,13 @@ PrintJob::~PrintJob()
 }
 
 bool beginPrintJob(PrintJob &job, QIODevice *device, const QString &title,
-                   QPageLayout::Orientation orientation)
+                   QPageLayout::Orientation orientation, PrintEngine engine)
 {
     if (!device || !device->isWritable() || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return false;
-    job.writer = std::make_unique<QPdfWriter>(device);
+    // A writer without a file opens none as long as nothing paints on it.
+    job.writer = engine == PrintEngine::Direct ? std::make_unique<QPdfWriter>(QString())
+                                               : std::make_unique<QPdfWriter>(device);
     job.writer->setResolution(deviceResolution);
     job.writer->setTitle(title);
     job.writer->setCreator(QStringLiteral("KOV"));
@@ -181,6 +387,16 @@ bool beginPrintJob(PrintJob &job, QIODevice *device, const QString &title,
     }
     job.pageHeight = layout.fullRectPoints().height();
     job.scale = deviceResolution / 72.0;
+    if (engine == PrintEngine::Direct) {
+        job.pdf = std::make_unique<PdfWriter>(device, layout.fullRectPoints().size(), title, QStringLiteral("KOV"));
+        if (!job.pdf->ok()) {
+            job.pdf.reset();
+            job.writer.reset();
+            return false;
+        }
+        job.pdf->newPage();
+        return true;
+    }
     job.painter = std::make_unique<QPainter>();
     if (!job.painter->begin(job.writer.get())) {
         job.painter.reset();
@@ -193,12 +409,20 @@ bool beginPrintJob(PrintJob &job, QIODevice *device, const QString &title,
 
 void startNewPage(PrintJob &job)
 {
-    if (job.writer && job.painter)
+    if (job.pdf)
+        job.pdf->newPage();
+    else if (job.writer && job.painter)
         job.writer->newPage();
 }
 
 bool endPrintJob(PrintJob &job)
 {
+    if (job.pdf) {
+        const bool ended = !job.needsPainter && job.pdf->finish();
+        job.pdf.reset();
+        job.writer.reset();
+        return ended;
+    }
     if (!job.painter)
         return false;
     const bool ended = job.painter->end();
@@ -209,6 +433,34 @@ bool endPrintJob(PrintJob &job)
 
 void drawTextAt(PrintJob &job, const QString &text, const QFont &font, bool underline, qreal x, qreal y)
 {
+    if (job.pdf) {
+        if (job.needsPainter)
+            return;
+        ShapedTexts::Table *table = tableOf(job, font);
+        const ShapedTexts::DirectEntry shaped = directShaped(*table, job, text);
+        if (shaped.unsupported) {
+            job.needsPainter = true;
+            return;
+        }
+        for (qsizetype r = shaped.firstRun; r < shaped.firstRun + shaped.runCount; ++r) {
+            const ShapedTexts::Run &run = table->runs.at(r);
+            if (!run.encoded.isEmpty())
+                job.pdf->showEncoded(run.font, run.size, x + table->positions.at(run.first).x(), y, run.encoded);
+            else
+                job.pdf->showGlyphs(run.font, run.size, x, y, table->glyphs.constData() + run.first,
+                                    table->positions.constData() + run.first, run.count);
+        }
+        if (underline && shaped.width > 0) {
+            if (table->underlineThickness <= 0) {
+                const QFontMetricsF metrics(font, job.writer.get());
+                table->underlineThickness = metrics.lineWidth() / job.scale;
+                table->underlinePos = metrics.underlinePos() / job.scale;
+            }
+            const qreal thickness = table->underlineThickness;
+            job.pdf->fillRect(x, y - table->underlinePos - thickness / 2, shaped.width, thickness);
+        }
+        return;
+    }
     if (!job.painter)
         return;
     job.painter->setPen(QPen(Qt::black));
@@ -229,6 +481,10 @@ void drawTextAt(PrintJob &job, const QString &text, const QFont &font, bool unde
 
 void drawLine(PrintJob &job, qreal x1, qreal y1, qreal x2, qreal y2, qreal width)
 {
+    if (job.pdf) {
+        job.pdf->strokeLine(x1, y1, x2, y2, width);
+        return;
+    }
     if (!job.painter)
         return;
     job.painter->setPen(

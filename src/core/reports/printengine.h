@@ -32,6 +32,13 @@ enum class ReportFont {
 QFont createReportFont(ReportFont kind);
 
 struct ShapedTexts;
+class PdfWriter;
+
+// How a document is written.
+enum class PrintEngine {
+    Direct,  // glyphs straight into the file (PdfWriter): fast
+    Painter, // through QPainter and QPdfWriter: any face the system has
+};
 
 // One document being drawn; the functions below are its only users.
 struct PrintJob {
@@ -40,6 +47,10 @@ struct PrintJob {
     PrintJob(const PrintJob &) = delete;
     PrintJob &operator=(const PrintJob &) = delete;
 
+    // Direct: the document. Painter: unused.
+    std::unique_ptr<PdfWriter> pdf;
+    // Painter: the document. Direct: the device texts are measured on,
+    // never drawn on, so both engines place every glyph alike.
     std::unique_ptr<QPdfWriter> writer;
     std::unique_ptr<QPainter> painter;
     qreal pageHeight = 0; // points
@@ -47,16 +58,20 @@ struct PrintJob {
     // Texts already shaped in this document: a report repeats its names,
     // dates and amounts on page after page.
     std::unique_ptr<ShapedTexts> shaped;
+    // Direct: a text needed a face PdfWriter cannot embed. The document is
+    // then unfinished and must be drawn again with the painter.
+    bool needsPainter = false;
 };
 
 // Starts the document on `device` (open for writing) on the paper of
 // reportPaperSize() in the given orientation, with its first page begun.
 // False when no document could be started; the other calls then do nothing.
 bool beginPrintJob(PrintJob &job, QIODevice *device, const QString &title,
-                   QPageLayout::Orientation orientation);
+                   QPageLayout::Orientation orientation, PrintEngine engine = PrintEngine::Direct);
 // Ends the current page and begins the next.
 void startNewPage(PrintJob &job);
-// Ends the last page and the document; false when it could not be finished.
+// Ends the last page and the document; false when it could not be finished
+// (also when job.needsPainter is set).
 bool endPrintJob(PrintJob &job);
 
 // One line of black text whose baseline starts at (x, y); never measured,
