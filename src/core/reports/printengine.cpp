@@ -51,6 +51,10 @@ struct ShapedTexts {
         QList<QPointF> positions; // in points from the text's origin, y upwards
         QRawFont face;            // Direct: the face of the font's digits
         bool faceLooked = false;
+        int faceFont = -1; // the face's number in the document
+        // Direct: the glyph and advance (device pixels) of each figure
+        // character met; glyph 0 where the face has none.
+        QHash<char16_t, std::pair<quint32, qreal>> figures;
         // Direct: where and how thick the painter underlines, in points;
         // thickness 0 until measured.
         qreal underlinePos = 0;
@@ -211,20 +215,35 @@ ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, c
         digits.createLine();
         digits.endLayout();
         const QList<QGlyphRun> runs = digits.glyphRuns();
-        if (runs.size() == 1 && !lacksBold(table.font, runs.first().rawFont()))
+        if (runs.size() == 1 && !lacksBold(table.font, runs.first().rawFont())) {
             table.face = runs.first().rawFont();
+            table.faceFont = job.pdf->fontIndex(table.face);
+        }
     }
-    if (table.face.isValid() && isFigureText(line)) {
-        const QList<quint32> glyphs = table.face.glyphIndexesForString(line);
-        const int font = glyphs.size() == line.size() && !glyphs.contains(0) ? job.pdf->fontIndex(table.face) : -1;
-        if (font >= 0) {
-            const QList<QPointF> advances = table.face.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+    // Figures take their glyphs and advances character by character: the
+    // face neither kerns nor joins them.
+    if (table.faceFont >= 0 && isFigureText(line)) {
+        bool all = true;
+        for (const QChar c : line) {
+            auto it = table.figures.constFind(c.unicode());
+            if (it == table.figures.constEnd()) {
+                const QList<quint32> glyph = table.face.glyphIndexesForString(QString(c));
+                std::pair<quint32, qreal> figure{0, 0};
+                if (glyph.size() == 1 && glyph[0] != 0) {
+                    figure = {glyph[0], table.face.advancesForGlyphIndexes(glyph).value(0).x()};
+                    job.pdf->mapGlyph(table.faceFont, glyph[0], QStringView(&c, 1));
+                }
+                it = table.figures.insert(c.unicode(), figure);
+            }
+            all = all && it->first != 0;
+        }
+        if (all) {
             const qreal size = table.face.pixelSize() / job.scale;
             qreal pen = 0;
-            for (qsizetype i = 0; i < glyphs.size(); ++i) {
-                table.add(entry, font, size, glyphs[i], QPointF(pen / job.scale, 0));
-                pen += advances.value(i).x();
-                job.pdf->mapGlyph(font, glyphs[i], QStringView(line).sliced(i, 1));
+            for (const QChar c : line) {
+                const std::pair<quint32, qreal> figure = table.figures.value(c.unicode());
+                table.add(entry, table.faceFont, size, figure.first, QPointF(pen / job.scale, 0));
+                pen += figure.second;
             }
             entry.width = pen / job.scale;
             return entry;
