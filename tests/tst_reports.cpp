@@ -1,5 +1,6 @@
 // Report documents without widgets: paper, page plan, PDFs read back with QtPdf.
 #include <QDir>
+#include <QImage>
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPainterPath>
@@ -161,6 +162,21 @@ private Q_SLOTS:
             QVERIFY2(qAbs(bounds(heading).bottom() - (612 - 535)) < 4, qPrintable(heading));
         }
         QVERIFY(at(NSDateUtilities::shortStyleFromDate(Clock::now()), 15 + 5.3 * 13));
+        // Headings are underlined just below their baseline.
+        const QImage page = pdf.render(0, QSize(792, 612) * 2);
+        auto inked = [&](qreal y) {
+            for (int x = 2 * 15; x < 2 * 55; ++x)
+                if (qAlpha(page.pixel(x, qRound(2 * y))) < 128)
+                    return false;
+            return true;
+        };
+        auto ruled = [&](qreal from, qreal to) {
+            for (qreal y = from; y <= to; y += 0.5)
+                if (inked(y))
+                    return true;
+            return false;
+        };
+        QVERIFY(ruled(612 - 535 - 0.5, 612 - 535 + 1.5) && !ruled(612 - 535 - 7, 612 - 535 - 2));
         // A text met again is drawn from its kept shape: same size, same baseline.
         const QRectF first =
             pdf.getSelectionAtIndex(0, int(text(0).indexOf(u"Gutters"_s)), 7).boundingRectangle();
