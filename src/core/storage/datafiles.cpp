@@ -48,21 +48,14 @@ QString tr(const char *text)
     return QCoreApplication::translate("kov", text);
 }
 
-// Turns the bytes of the file at `path` into a list of records; anything
-// but an array of dictionaries is refused, so such a file is never
-// rewritten from a guess. The bytes are parsed in place, so a long file is
-// held once while it is read; the place of an error comes from the file's
-// untouched text, read again.
-RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileStatus *status)
+// Turns the bytes of a data file into a list of records; anything but an
+// array of dictionaries is refused, so such a file is never rewritten from
+// a guess. The bytes go as soon as they are read.
+RecordList recordsFromBytes(QByteArray &&bytes, DataFileStatus *status)
 {
     QVariant root;
     PlistError error;
     if (!readPlist(std::move(bytes), &root, &error)) {
-        QFile again(path);
-        const QByteArray text = again.open(QIODevice::ReadOnly) ? again.readAll() : QByteArray();
-        PlistError exact;
-        if (!text.isEmpty() && !readPlist(text, nullptr, &exact))
-            error = exact;
         status->state = DataFileStatus::Unreadable;
         status->error = error;
         status->reason = error.toString();
@@ -173,7 +166,7 @@ RecordList readDataFile(const QString &path, DataFileStatus *status)
         return {};
     }
     file.close();
-    return recordsFromBytes(std::move(bytes), path, st);
+    return recordsFromBytes(std::move(bytes), st);
 }
 
 RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)
