@@ -66,7 +66,8 @@ RecordList recordsFromBytes(QByteArray &&bytes, DataFileStatus *status)
         status->reason = tr("the file does not hold a list of records");
         return {};
     }
-    const QVariantList items = root.toList();
+    // The records are moved out of what was read, not copied.
+    QVariantList items = std::move(*static_cast<QVariantList *>(root.data()));
     RecordList records;
     records.reserve(items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
@@ -75,7 +76,7 @@ RecordList recordsFromBytes(QByteArray &&bytes, DataFileStatus *status)
             status->reason = tr("record %1 is not a dictionary").arg(i + 1);
             return {};
         }
-        records.append(items[i].toMap());
+        records.append(std::move(*static_cast<QVariantMap *>(items[i].data())));
     }
     status->state = DataFileStatus::Ok;
     return records;
