@@ -614,6 +614,7 @@ public:
     PlistError error;
 
 private:
+    // The kinds of fault, the one told first first.
     enum Rank { TopLevel, RootAttributes, Wrapper, Value, NoFault };
     // What an open element is to the values being built.
     enum class Role : uint8_t { Ignore, Wrapper, Container, Scalar, Key };
@@ -665,7 +666,7 @@ private:
     void text(size_t begin, size_t end);
     void cdata(size_t begin, size_t end);
     void declaration();
-    void doctype(size_t lt, size_t value, size_t end);
+    void doctype(size_t value, size_t end);
     void startElement(size_t lt, size_t name, size_t nameEnd, bool closed);
     void endElement();
     Role startValue(size_t lt, std::string_view name);
@@ -693,8 +694,8 @@ private:
     bool m_topHasChild = false;
     bool m_rootSeen = false;
     size_t m_rootAt = 0;
-    int m_values = 0; // elements met inside a <plist> root
-    bool m_building = true;
+    int m_values = 0; // elements met inside a <plist> root, counted up to 2
+    bool m_building = true; // no fault yet: values are still built
     QVariant m_value;
     Rank m_rank = NoFault;
     size_t m_faultAt = 0;
@@ -703,7 +704,7 @@ private:
     // The scalar or key being read.
     Tag m_tag = Tag::Unknown;
     size_t m_textAt = 0; // where its text begins, for messages
-    int m_pieces = 0;
+    size_t m_pieces = 0;
     bool m_hasValue = false;
     bool m_spilled = false;
     Piece m_first;
@@ -1037,7 +1038,7 @@ bool Reader::exclamation(size_t &i)
         size_t value = lt + 9;
         while (isSpaceByte(m_data[value]))
             ++value;
-        doctype(lt, value, end);
+        doctype(value, end);
         m_topHasChild = true;
         i = end + 1;
         return true;
@@ -1215,9 +1216,8 @@ void Reader::declaration()
 
 // We never expand entities, so a document that declares some cannot be
 // read as its author meant.
-void Reader::doctype(size_t lt, size_t value, size_t end)
+void Reader::doctype(size_t value, size_t end)
 {
-    Q_UNUSED(lt);
     if (!wants(TopLevel))
         return;
     if (m_rootSeen)
@@ -1266,10 +1266,12 @@ void Reader::startElement(size_t lt, size_t name, size_t nameEnd, bool closed)
         parent.hasChild = true;
         switch (parent.role) {
         case Role::Wrapper:
-            if (++m_values == 1) {
+            if (m_values == 0) {
+                m_values = 1;
                 if (m_building)
                     role = startValue(lt, tagName);
-            } else if (m_values == 2) {
+            } else if (m_values == 1) {
+                m_values = 2;
                 note(Wrapper, lt, Plist::tr("<plist> can hold only one value"));
             }
             break;
