@@ -838,7 +838,7 @@ bool Reader::startTag(size_t &i)
             return malformed(i, Markup::BadStartTag);
         ++i;
         closed = true;
-    } else {
+    } else { // a name cut by the end of the document is placed at its end
         return malformed(i > m_size ? m_size : i, Markup::BadStartTag);
     }
     startElement(lt, name, nameEnd, closed);
