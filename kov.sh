@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-pdf-dev qt6-charts-dev libgl-dev libxkbcommon-dev
-  libicu-dev libpugixml-dev
+  libicu-dev
   fonts-dejavu-core locales dbus xvfb xauth
 )
 

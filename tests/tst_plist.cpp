@@ -184,6 +184,12 @@ private Q_SLOTS:
         ok("data unpadded", "<data>AAECAw</data>", QByteArray("\0\1\2\3", 4));
         ok("data two characters", "<data>/w</data>", QByteArray("\xFF"));
         ok("attribute reference", "<plist version=\"1&#46;0\"><true/></plist>", true);
+        // White space before an end tag counts only where nothing but text came before it.
+        ok("space by an end tag",
+           "<array><string> </string><string>a<![CDATA[b]]> </string><string>x<!--c--> </string></array>",
+           QVariantList{u" "_s, u"ab"_s, u"x "_s});
+        ok("instruction, CDATA as written", "<array><?pi a>b?><string><![CDATA[a&amp;b]]></string>"
+           "<string>a&amp;b</string></array>", QVariantList{u"a&amp;b"_s, u"a&b"_s});
         bad("empty", "", 0, 0, "empty");
         bad("not XML", "Gutters cleaned on Monday.\n", 1, 1, "not an XML property list");
         bad("truncated", "<plist version=\"1.0\">\r\n<array>\r\n\t<string>ab", 3, 12, "ends before");
@@ -215,6 +221,10 @@ private Q_SLOTS:
         bad("value without key", "<dict><string>x</string></dict>", 1, 7, "must follow a <key>");
         bad("text in array", "<array>\n  x\n</array>", 2, 3, "text");
         bad("element in string", "<string>a<b/>c</string>", 1, 10, "cannot hold <b>");
+        bad("end tag of another name", "<array></arrays>", 1, 10, "does not match");
+        bad("two values in <plist>", "<plist><true/><false/></plist>", 1, 15, "only one value");
+        bad("text beside the root told first", "<integer>x</integer>y", 1, 21, "text after the root");
+        bad("declaration not first", "\n<?xml version=\"1.0\"?><true/>", 2, 1, "must come first");
         bad("two roots", "<plist><true/></plist>\n<plist><true/></plist>", 2, 1, "second root");
         bad("latin-1 declared", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><true/>", 1, 1, "ISO-8859-1");
         bad("deep nesting", QByteArray("<array>").repeated(100000) + QByteArray("</array>").repeated(100000),

@@ -1,5 +1,6 @@
 #include "cli/clioutput.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -260,7 +261,9 @@ void appendJsonNumber(QString &json, double value)
         json += QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-QString jsonArrayOfObjects(const OutputTable &table)
+// Written to `out` a few hundred rows at a time: a long log never stands
+// whole in memory as text.
+void writeJsonArrayOfObjects(QTextStream &out, const OutputTable &table)
 {
     // Keys in order, each once (the last column of a name wins).
     std::vector<qsizetype> order(table.fields.size());
@@ -278,10 +281,15 @@ QString jsonArrayOfObjects(const OutputTable &table)
         names.push_back(name + QLatin1String(": "));
     }
 
+    constexpr qsizetype kRowsAtOnce = 256;
     QString json = QStringLiteral("[\n");
-    json.reserve(table.rows.size() * qsizetype(keys.size()) * 32 + 4);
+    json.reserve(std::min(table.rows.size(), kRowsAtOnce) * qsizetype(keys.size()) * 32 + 4);
     const QVariant none;
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
+        if (r % kRowsAtOnce == 0 && r > 0) {
+            out << json;
+            json.clear();
+        }
         const QVariantList &row = table.rows[r];
         json += QLatin1String("    {\n");
         for (qsizetype k = 0; k < qsizetype(keys.size()); ++k) {
@@ -300,7 +308,7 @@ QString jsonArrayOfObjects(const OutputTable &table)
         json += r + 1 < table.rows.size() ? QLatin1String("    },\n") : QLatin1String("    }\n");
     }
     json += QLatin1String("]\n");
-    return json;
+    out << json;
 }
 
 } // namespace
@@ -309,7 +317,7 @@ void writeTable(QTextStream &out, const OutputTable &table, OutputFormat format)
 {
     switch (format) {
     case OutputFormat::Json:
-        out << jsonArrayOfObjects(table);
+        writeJsonArrayOfObjects(out, table);
         break;
     case OutputFormat::Csv:
         out << csvText(table);

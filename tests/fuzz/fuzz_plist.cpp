@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QVariant value;
     PlistError error;
     const bool read = readPlist(bytes, &value, &error);
-    // Parsed in place, on a copy of its own: the same answer.
+    // Read through the form that lets go of its bytes: the same answer.
     QVariant inPlace;
     check(readPlist(QByteArray(bytes.constData(), bytes.size()), &inPlace, nullptr) == read &&
               valuesEqual(inPlace, value),

@@ -48,21 +48,14 @@ QString tr(const char *text)
     return QCoreApplication::translate("kov", text);
 }
 
-// Turns the bytes of the file at `path` into a list of records; anything
-// but an array of dictionaries is refused, so such a file is never
-// rewritten from a guess. The bytes are parsed in place, so a long file is
-// held once while it is read; the place of an error comes from the file's
-// untouched text, read again.
-RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileStatus *status)
+// Turns the bytes of a data file into a list of records; anything but an
+// array of dictionaries is refused, so such a file is never rewritten from
+// a guess. The bytes go as soon as they are read.
+RecordList recordsFromBytes(QByteArray &&bytes, DataFileStatus *status)
 {
     QVariant root;
     PlistError error;
     if (!readPlist(std::move(bytes), &root, &error)) {
-        QFile again(path);
-        const QByteArray text = again.open(QIODevice::ReadOnly) ? again.readAll() : QByteArray();
-        PlistError exact;
-        if (!text.isEmpty() && !readPlist(text, nullptr, &exact))
-            error = exact;
         status->state = DataFileStatus::Unreadable;
         status->error = error;
         status->reason = error.toString();
@@ -73,7 +66,8 @@ RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileSta
         status->reason = tr("the file does not hold a list of records");
         return {};
     }
-    const QVariantList items = root.toList();
+    // The records are moved out of what was read, not copied.
+    QVariantList items = std::move(*static_cast<QVariantList *>(root.data()));
     RecordList records;
     records.reserve(items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
@@ -82,7 +76,7 @@ RecordList recordsFromBytes(QByteArray &&bytes, const QString &path, DataFileSta
             status->reason = tr("record %1 is not a dictionary").arg(i + 1);
             return {};
         }
-        records.append(items[i].toMap());
+        records.append(std::move(*static_cast<QVariantMap *>(items[i].data())));
     }
     status->state = DataFileStatus::Ok;
     return records;
@@ -173,7 +167,7 @@ RecordList readDataFile(const QString &path, DataFileStatus *status)
         return {};
     }
     file.close();
-    return recordsFromBytes(std::move(bytes), path, st);
+    return recordsFromBytes(std::move(bytes), st);
 }
 
 RecordList copyDataFileArray(const QString &fileName, DataFileStatus *status)

@@ -9,8 +9,6 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -21,7 +19,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -92,9 +89,8 @@ void appendUtf8(std::string &out, char32_t cp)
     }
 }
 
-// pugixml checks neither the encoding nor the characters, so the whole
-// document is scanned once: it must be UTF-8 and hold only XML 1.0
-// characters. Returns false with the offset of the first offending byte.
+// Before its markup, the whole document is scanned once: it must be UTF-8
+// and hold only XML 1.0 characters (so it holds no NUL either). Returns false with the offset of the first offending byte.
 bool checkCharacters(const char *data, size_t size, size_t *badAt, QString *message)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(data);
@@ -417,47 +413,74 @@ bool decodeBase64(std::string_view s, QByteArray *out, size_t *badAt, QString *m
 
 enum class Tag { Unknown, Plist, Array, Dict, Key, String, Integer, Real, Date, Data, True, False };
 
-Tag tagOf(const char *name)
+Tag tagOf(std::string_view name)
 {
+    if (name.empty())
+        return Tag::Unknown;
     switch (name[0]) {
     case 'a':
-        return std::strcmp(name, "array") == 0 ? Tag::Array : Tag::Unknown;
+        return name == "array" ? Tag::Array : Tag::Unknown;
     case 'd':
-        if (std::strcmp(name, "dict") == 0)
+        if (name == "dict")
             return Tag::Dict;
-        if (std::strcmp(name, "date") == 0)
+        if (name == "date")
             return Tag::Date;
-        return std::strcmp(name, "data") == 0 ? Tag::Data : Tag::Unknown;
+        return name == "data" ? Tag::Data : Tag::Unknown;
     case 'f':
-        return std::strcmp(name, "false") == 0 ? Tag::False : Tag::Unknown;
+        return name == "false" ? Tag::False : Tag::Unknown;
     case 'i':
-        return std::strcmp(name, "integer") == 0 ? Tag::Integer : Tag::Unknown;
+        return name == "integer" ? Tag::Integer : Tag::Unknown;
     case 'k':
-        return std::strcmp(name, "key") == 0 ? Tag::Key : Tag::Unknown;
+        return name == "key" ? Tag::Key : Tag::Unknown;
     case 'p':
-        return std::strcmp(name, "plist") == 0 ? Tag::Plist : Tag::Unknown;
+        return name == "plist" ? Tag::Plist : Tag::Unknown;
     case 'r':
-        return std::strcmp(name, "real") == 0 ? Tag::Real : Tag::Unknown;
+        return name == "real" ? Tag::Real : Tag::Unknown;
     case 's':
-        return std::strcmp(name, "string") == 0 ? Tag::String : Tag::Unknown;
+        return name == "string" ? Tag::String : Tag::Unknown;
     case 't':
-        return std::strcmp(name, "true") == 0 ? Tag::True : Tag::Unknown;
+        return name == "true" ? Tag::True : Tag::Unknown;
     default:
         return Tag::Unknown;
     }
 }
 
-bool isText(pugi::xml_node node)
+// Bytes by their part in markup: white space, characters that may start a
+// name (letters, '_', ':' and every byte of a multi-byte character) and
+// those that may go on with one (also digits, '-' and '.').
+enum : uint8_t { kSpace = 1, kNameStart = 2, kName = 4 };
+constexpr std::array<uint8_t, 256> kCharClass = [] {
+    std::array<uint8_t, 256> t{};
+    for (const char c : {' ', '\t', '\n', '\r'})
+        t[uint8_t(c)] = kSpace;
+    for (int c = 0; c < 256; ++c) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80)
+            t[size_t(c)] = kNameStart | kName;
+        else if ((c >= '0' && c <= '9') || c == '-' || c == '.')
+            t[size_t(c)] = kName;
+    }
+    return t;
+}();
+inline bool isSpaceByte(char c)
 {
-    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+    return kCharClass[uint8_t(c)] & kSpace;
+}
+inline bool isNameStart(char c)
+{
+    return kCharClass[uint8_t(c)] & kNameStart;
+}
+inline bool isNameByte(char c)
+{
+    return kCharClass[uint8_t(c)] & kName;
 }
 
-// Short text already met, by its bytes: open addressing with a cheap hash,
-// which costs far less per value than the standard map's hashing and
-// bucket division did.
+// Short text already met, by its bytes in the document: open addressing
+// with a cheap hash, which costs far less per value than the standard map's
+// hashing and bucket division did. `literal` tells text taken as it stands
+// from text whose references are still to be replaced.
 class StringPool {
 public:
-    const QString *find(std::string_view text, uint32_t hash) const
+    const QString *find(std::string_view text, uint32_t hash, bool literal) const
     {
         if (slots.empty())
             return nullptr;
@@ -465,19 +488,19 @@ public:
             const Slot &slot = slots[i];
             if (!slot.full)
                 return nullptr;
-            if (slot.hash == hash && slot.size == text.size() &&
+            if (slot.hash == hash && slot.size == text.size() && slot.literal == literal &&
                 std::memcmp(slot.data, text.data(), text.size()) == 0)
                 return &slot.text;
         }
     }
-    void insert(std::string_view text, uint32_t hash, const QString &value)
+    void insert(std::string_view text, uint32_t hash, bool literal, const QString &value)
     {
         if ((used + 1) * 2 > slots.size())
             grow();
         size_t i = hash & (slots.size() - 1);
         while (slots[i].full)
             i = (i + 1) & (slots.size() - 1);
-        slots[i] = Slot{text.data(), uint32_t(text.size()), hash, true, value};
+        slots[i] = Slot{text.data(), uint32_t(text.size()), hash, true, literal, value};
         ++used;
     }
     size_t size() const { return used; }
@@ -506,6 +529,7 @@ private:
         uint32_t size = 0;
         uint32_t hash = 0;
         bool full = false;
+        bool literal = true;
         QString text;
     };
     void grow()
@@ -525,47 +549,171 @@ private:
     size_t used = 0;
 };
 
+// The text of a value for an error message, cut short if it is long.
+QString quoted(std::string_view text)
+{
+    constexpr size_t kMax = 40;
+    text = trimmed(text);
+    if (text.size() <= kMax)
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    size_t cut = kMax;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 sequence
+    return QString::fromUtf8(text.data(), qsizetype(cut)) + QChar(0x2026);
+}
+
+// Faults of the markup itself; each has its message.
+enum class Markup {
+    UnknownTag,
+    BadInstruction,
+    BadComment,
+    BadCdata,
+    BadDoctype,
+    BadStartTag,
+    BadAttribute,
+    BadEndTag,
+    EndTagMismatch
+};
+
+QString describe(Markup fault)
+{
+    switch (fault) {
+    case Markup::UnknownTag:
+        return Plist::tr("malformed markup (a '<' that starts no tag?)");
+    case Markup::BadInstruction:
+        return Plist::tr("malformed XML declaration or processing instruction");
+    case Markup::BadComment:
+        return Plist::tr("malformed comment");
+    case Markup::BadCdata:
+        return Plist::tr("malformed CDATA section");
+    case Markup::BadDoctype:
+        return Plist::tr("malformed DOCTYPE");
+    case Markup::BadStartTag:
+        return Plist::tr("malformed start tag");
+    case Markup::BadAttribute:
+        return Plist::tr("malformed attribute");
+    case Markup::BadEndTag:
+        return Plist::tr("malformed end tag");
+    case Markup::EndTagMismatch:
+        return Plist::tr("end tag does not match the open element");
+    }
+    return Plist::tr("not well-formed XML");
+}
+
+// One pass over the document: the markup is taken apart and the values are
+// built as their elements close, with no tree in between. Malformed markup
+// stops the reading where it is met. Every other fault is noted and the
+// markup read on to the end, since a fault of the markup further on, or a
+// more basic one (text beside the root, then the root's attributes, then
+// the <plist> element's own content), is the one told; within a kind the
+// first met is told.
 class Reader {
 public:
     Reader(const char *data, size_t size) : m_data(data), m_size(size) {}
-    // Parses `data` itself, writing into it, instead of a copy.
-    Reader(char *data, size_t size) : m_data(data), m_size(size), m_inPlace(data) {}
     bool read(QVariant *out);
     PlistError error;
 
 private:
-    // An array or dict being filled; the conversion keeps these on an
-    // explicit stack, so nesting depth costs heap, never call stack.
+    // The kinds of fault, the one told first first.
+    enum Rank { TopLevel, RootAttributes, Wrapper, Value, NoFault };
+    // What an open element is to the values being built.
+    enum class Role : uint8_t { Ignore, Wrapper, Container, Scalar, Key };
+    struct Open {
+        size_t name;
+        size_t nameLength;
+        bool hasChild;  // an element, a CDATA section or a second piece of text
+        bool hasValue;  // its first text
+        Role role;
+        bool declaration = false; // an XML declaration ended by '>' instead of "?>"
+    };
+    // An array or dict being filled; kept on a stack of their own, so
+    // nesting depth costs heap, never call stack.
     struct Frame {
-        pugi::xml_node element;
-        pugi::xml_node next;
         bool isDict = false;
+        bool hasKey = false; // a key waits for its value
+        size_t keyAt = 0;
         QVariantList list;
         QVariantMap map;
         QString key;
-        pugi::xml_node keyElement; // set while a key waits for its value
+    };
+    struct Attribute {
+        size_t name, nameEnd, value, valueEnd;
+    };
+    // A piece of the text of a scalar or key element.
+    struct Piece {
+        size_t begin = 0, end = 0;
+        bool cdata = false;
     };
 
+    char at(size_t i) const { return i < m_size ? m_data[i] : '\0'; }
+    std::string_view view(size_t begin, size_t end) const { return {m_data + begin, end - begin}; }
     bool fail(size_t offset, const QString &message);
-    bool failAt(pugi::xml_node node, const QString &message) { return fail(offsetOf(node), message); }
-    size_t offsetOf(pugi::xml_node node) const;
-    bool checkPrologue(pugi::xml_node node);
-    bool checkAttributes(pugi::xml_node element);
-    bool onlySpace(std::string_view text, size_t offset, pugi::xml_node container);
-    bool startFrame(Frame &frame, pugi::xml_node element);
-    bool nextElement(Frame &frame, pugi::xml_node *child);
-    size_t textOffset(const char *text) const { return size_t(text - m_base); }
-    bool textOf(pugi::xml_node element, std::string_view *text, size_t *offset, bool *exact);
-    bool readScalar(pugi::xml_node element, Tag tag, QVariant *value);
-    bool convert(pugi::xml_node root, QVariant *out);
-    QString shared(std::string_view text, bool inDocument);
+    bool malformed(size_t offset, Markup fault);
+    bool wants(Rank rank) const { return rank < m_rank; }
+    void note(Rank rank, size_t offset, const QString &message);
+    size_t find(std::string_view what, size_t from) const;
+
+    bool scan();
+    bool tag(size_t &i);
+    bool startTag(size_t &i);
+    bool attributes(size_t &i, size_t slash, bool *closed);
+    bool endTag(size_t &i);
+    bool instruction(size_t &i);
+    bool exclamation(size_t &i);
+    bool doctypeEnd(size_t lt, size_t *end);
+    bool doctypeItem(size_t &i);
+
+    void text(size_t begin, size_t end);
+    void cdata(size_t begin, size_t end);
+    void declaration();
+    void doctype(size_t value, size_t end);
+    void startElement(size_t lt, size_t name, size_t nameEnd, bool closed);
+    void endElement();
+    Role startValue(size_t lt, std::string_view name);
+    Role startInDict(size_t lt, std::string_view name);
+    void deliver(QVariant &&value);
+    bool checkAttributes(Rank rank);
+    void onlySpace(Rank rank, size_t begin, size_t end, std::string_view container);
+
+    void startText(Tag tag, size_t lt);
+    void addPiece(const Piece &piece);
+    bool spill();
+    bool append(const Piece &piece);
+    bool textOf(std::string_view *text, bool *exact);
+    bool stringOf(QString *out);
+    void endScalar();
 
     const char *m_data;
     size_t m_size;
-    char *m_inPlace = nullptr;
-    const char *m_base = nullptr; // the document pugixml parsed
+    std::vector<Open> m_open;
+    std::vector<Frame> m_frames;
+    std::vector<Attribute> m_attrs;
+    std::vector<Attribute> m_declAttrs;
+    size_t m_declAt = 0;
+    size_t m_declSlash = SIZE_MAX;
+    bool m_topHasChild = false;
+    bool m_rootSeen = false;
+    size_t m_rootAt = 0;
+    int m_values = 0; // elements met inside a <plist> root, counted up to 2
+    bool m_building = true; // no fault yet: values are still built
+    QVariant m_value;
+    Rank m_rank = NoFault;
+    size_t m_faultAt = 0;
+    QString m_fault;
+
+    // The scalar or key being read.
+    Tag m_tag = Tag::Unknown;
+    size_t m_textAt = 0; // where its text begins, for messages
+    size_t m_pieces = 0;
+    bool m_hasValue = false;
+    bool m_spilled = false;
+    Piece m_first;
+
     std::string m_scratch;
+    std::string m_patched;
     StringPool m_strings;
+    std::string_view m_lastDateText;
+    QVariant m_lastDate;
 };
 
 bool Reader::fail(size_t offset, const QString &message)
@@ -589,343 +737,866 @@ bool Reader::fail(size_t offset, const QString &message)
     return false;
 }
 
-// Elements point at the '<' that opens them, text at its first character.
-size_t Reader::offsetOf(pugi::xml_node node) const
+// A fault met at the end of the document is placed on its last byte; a
+// missing end tag is told as such.
+bool Reader::malformed(size_t offset, Markup fault)
 {
-    const ptrdiff_t offset = node.offset_debug();
-    if (offset < 0)
-        return 0;
-    if (node.type() == pugi::node_element || node.type() == pugi::node_declaration)
-        return size_t(offset) - (node.type() == pugi::node_declaration ? 2 : 1);
-    return size_t(offset);
+    if (offset == m_size && offset > 0)
+        --offset;
+    if (fault == Markup::EndTagMismatch && offset + 1 >= m_size)
+        return fail(m_size, Plist::tr("the document ends before all elements are closed"));
+    return fail(offset, describe(fault));
 }
 
-bool Reader::checkPrologue(pugi::xml_node node)
+void Reader::note(Rank rank, size_t offset, const QString &message)
 {
-    if (node.type() == pugi::node_declaration) {
-        if (node.previous_sibling() || offsetOf(node) != 0)
-            return failAt(node, Plist::tr("the XML declaration must come first in the document"));
-        const char *encoding = node.attribute("encoding").value();
-        if (*encoding && qstricmp(encoding, "UTF-8") != 0 && qstricmp(encoding, "UTF8") != 0)
-            return failAt(node, Plist::tr("encoding %1 is not supported; property lists are UTF-8")
-                                    .arg(QString::fromUtf8(encoding)));
-        return true;
+    if (!wants(rank))
+        return;
+    m_rank = rank;
+    m_faultAt = offset;
+    m_fault = message;
+    // Nothing built from here on can be delivered.
+    m_building = false;
+    m_frames.clear();
+    m_value = QVariant();
+}
+
+size_t Reader::find(std::string_view what, size_t from) const
+{
+    const size_t at = std::string_view(m_data, m_size).find(what, from);
+    return at == std::string_view::npos ? m_size : at;
+}
+
+bool Reader::scan()
+{
+    const size_t n = m_size;
+    // A second byte-order mark is passed over too (places still count it).
+    size_t i = n >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    while (i < n) {
+        if (m_data[i] == '<') {
+            ++i;
+            if (!tag(i))
+                return false;
+            continue;
+        }
+        const size_t mark = i;
+        while (i < n && isSpaceByte(m_data[i]))
+            ++i;
+        if (i >= n || m_data[i] == '<') {
+            // White space alone counts only where it is all an element
+            // holds (<string> </string>); elsewhere it is dropped.
+            const bool childless = m_open.empty() ? !m_topHasChild : !m_open.back().hasChild;
+            if (!(childless && i + 1 < n && m_data[i] == '<' && m_data[i + 1] == '/'))
+                continue;
+        }
+        const auto *lt = static_cast<const char *>(std::memchr(m_data + i, '<', n - i));
+        const size_t end = lt ? size_t(lt - m_data) : n;
+        text(mark, end);
+        if (end + 1 >= n) { // a '<' on the last byte ends the document like its end
+            i = n;
+            break;
+        }
+        i = end + 1;
+        if (!tag(i))
+            return false;
     }
-    // node_doctype: we never expand entities, so a document that declares
-    // some cannot be read as its author meant.
-    const char *value = node.value();
-    if (const char *entity = std::strstr(value, "<!ENTITY"))
-        return fail(size_t(offsetOf(node) + size_t(entity - value)),
-                    Plist::tr("entity declarations are not supported"));
+    if (!m_open.empty())
+        return malformed(i, Markup::EndTagMismatch);
     return true;
 }
 
-bool Reader::checkAttributes(pugi::xml_node element)
+// Markup, at the byte after its '<'.
+bool Reader::tag(size_t &i)
 {
-    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
-         attribute = attribute.next_attribute()) {
-        const char *value = attribute.value();
-        if (!std::strchr(value, '&'))
+    const char c = at(i);
+    if (isNameStart(c))
+        return startTag(i);
+    if (c == '/')
+        return endTag(i);
+    if (c == '?')
+        return instruction(i);
+    if (c == '!')
+        return exclamation(i);
+    return malformed(i, Markup::UnknownTag);
+}
+
+bool Reader::startTag(size_t &i)
+{
+    const size_t lt = i - 1, name = i;
+    while (isNameByte(at(i)))
+        ++i;
+    const size_t nameEnd = i;
+    const char c = at(i++);
+    bool closed = false;
+    m_attrs.clear();
+    if (c == '>') {
+    } else if (isSpaceByte(c)) {
+        if (!attributes(i, SIZE_MAX, &closed))
+            return false;
+    } else if (c == '/') {
+        if (at(i) != '>')
+            return malformed(i, Markup::BadStartTag);
+        ++i;
+        closed = true;
+    } else { // a name cut by the end of the document is placed at its end
+        return malformed(i > m_size ? m_size : i, Markup::BadStartTag);
+    }
+    startElement(lt, name, nameEnd, closed);
+    return true;
+}
+
+// Attributes up to the end of a start tag (or of an XML declaration, whose
+// closing '?' at `slash` reads as the '/' of an empty tag).
+bool Reader::attributes(size_t &i, size_t slash, bool *closed)
+{
+    auto byteAt = [this, slash](size_t k) { return k == slash ? '/' : at(k); };
+    for (;;) {
+        while (isSpaceByte(at(i)))
+            ++i;
+        const char c = byteAt(i);
+        if (isNameStart(c)) {
+            Attribute a{};
+            a.name = i;
+            while (isNameByte(at(i)))
+                ++i;
+            a.nameEnd = i;
+            char next = byteAt(i++);
+            if (isSpaceByte(next)) {
+                while (isSpaceByte(at(i)))
+                    ++i;
+                next = byteAt(i++);
+            }
+            if (next != '=')
+                return malformed(i, Markup::BadAttribute);
+            while (isSpaceByte(at(i)))
+                ++i;
+            const char quote = at(i);
+            if (quote != '"' && quote != '\'')
+                return malformed(i, Markup::BadAttribute);
+            a.value = ++i;
+            const auto *end = static_cast<const char *>(std::memchr(m_data + i, quote, m_size - i));
+            if (!end)
+                return malformed(a.value, Markup::BadAttribute);
+            a.valueEnd = size_t(end - m_data);
+            i = a.valueEnd + 1;
+            m_attrs.push_back(a);
+            if (isNameStart(at(i)))
+                return malformed(i, Markup::BadAttribute);
+        } else if (c == '/') {
+            ++i;
+            if (at(i) != '>')
+                return malformed(i, Markup::BadStartTag);
+            ++i;
+            *closed = true;
+            return true;
+        } else if (c == '>') {
+            ++i;
+            return true;
+        } else {
+            return malformed(i, Markup::BadStartTag);
+        }
+    }
+}
+
+bool Reader::endTag(size_t &i)
+{
+    const size_t mark = ++i;
+    if (m_open.empty())
+        return malformed(mark, Markup::EndTagMismatch);
+    const Open &top = m_open.back();
+    const char *name = m_data + top.name;
+    const size_t length = top.nameLength;
+    if (i + length <= m_size && std::memcmp(m_data + i, name, length) == 0 && !isNameByte(at(i + length))) {
+        i += length;
+    } else {
+        for (size_t k = 0;; ++k, ++i) {
+            if (!isNameByte(at(i))) {
+                if (k < length)
+                    return malformed(mark, Markup::EndTagMismatch);
+                break;
+            }
+            if (k >= length || m_data[i] != name[k])
+                return malformed(mark, Markup::EndTagMismatch);
+        }
+    }
+    endElement();
+    while (isSpaceByte(at(i)))
+        ++i;
+    if (at(i) != '>')
+        return malformed(i, Markup::BadEndTag);
+    ++i;
+    return true;
+}
+
+// <?target …?>: the XML declaration, or a processing instruction, which is
+// skipped.
+bool Reader::instruction(size_t &i)
+{
+    const size_t lt = i - 1;
+    const size_t target = ++i;
+    if (!isNameStart(at(i)))
+        return malformed(i, Markup::BadInstruction);
+    while (isNameByte(at(i)))
+        ++i;
+    if (i >= m_size)
+        return malformed(i, Markup::BadInstruction);
+    const bool isXml = i - target == 3 && (m_data[target] | 0x20) == 'x' && (m_data[target + 1] | 0x20) == 'm' &&
+                       (m_data[target + 2] | 0x20) == 'l';
+    if (!isXml) {
+        const size_t end = find("?>", i);
+        if (end >= m_size)
+            return malformed(end, Markup::BadInstruction);
+        i = end + 2;
+        if (!m_open.empty() && m_open.back().declaration) {
+            // An XML declaration left open by a '>' takes more attributes here.
+            bool closed = false;
+            m_attrs.clear();
+            if (!attributes(i, SIZE_MAX, &closed))
+                return false;
+            m_declAttrs.insert(m_declAttrs.end(), m_attrs.begin(), m_attrs.end());
+            if (closed) {
+                m_open.pop_back();
+                declaration();
+            }
+        }
+        return true;
+    }
+    if (!m_open.empty())
+        return malformed(i, Markup::BadInstruction);
+    const char c = at(i++);
+    m_attrs.clear();
+    bool closed = false;
+    size_t slash = SIZE_MAX;
+    if (c == '?') {
+        if (at(i) != '>')
+            return malformed(i, Markup::BadInstruction);
+        ++i;
+        closed = true;
+    } else if (isSpaceByte(c)) {
+        while (isSpaceByte(at(i)))
+            ++i;
+        slash = find("?>", i);
+        if (slash >= m_size)
+            return malformed(slash, Markup::BadInstruction);
+        if (!attributes(i, slash, &closed))
+            return false;
+        if (i <= slash) {
+            // The declaration ended before its "?>"; that '?' then stays a
+            // '/' for what follows, as it always did. A rare document: it is
+            // read on from a copy.
+            if (m_data != m_patched.data())
+                m_patched.assign(m_data, m_size);
+            m_patched[slash] = '/';
+            m_data = m_patched.data();
+        }
+    } else {
+        return malformed(i, Markup::BadInstruction);
+    }
+    m_topHasChild = true;
+    m_declAt = lt;
+    m_declSlash = slash;
+    m_declAttrs = m_attrs;
+    if (closed)
+        declaration();
+    else // it then holds what follows, up to a </xml>
+        m_open.push_back(Open{target, 3, false, false, Role::Ignore, true});
+    return true;
+}
+
+bool Reader::exclamation(size_t &i)
+{
+    const size_t lt = i - 1;
+    const char c = at(++i);
+    if (c == '-') {
+        if (at(++i) != '-')
+            return malformed(i, Markup::BadComment);
+        const size_t end = find("-->", ++i);
+        if (end >= m_size)
+            return malformed(end, Markup::BadComment);
+        i = end + 3;
+        return true;
+    }
+    if (c == '[') {
+        for (const char expected : std::string_view("CDATA[")) {
+            if (at(++i) != expected)
+                return malformed(i, Markup::BadCdata);
+        }
+        const size_t begin = ++i;
+        const size_t end = find("]]>", begin);
+        if (end >= m_size)
+            return malformed(end, Markup::BadCdata);
+        cdata(begin, end);
+        i = end + 3;
+        return true;
+    }
+    if (view(i, std::min(i + 7, m_size)) == "DOCTYPE") {
+        if (!m_open.empty())
+            return malformed(lt, Markup::BadDoctype);
+        size_t end = 0;
+        if (!doctypeEnd(lt, &end))
+            return false;
+        size_t value = lt + 9;
+        while (isSpaceByte(m_data[value]))
+            ++value;
+        doctype(value, end);
+        m_topHasChild = true;
+        i = end + 1;
+        return true;
+    }
+    return malformed(i, Markup::UnknownTag);
+}
+
+// The '>' that ends the DOCTYPE at `lt`, past its internal subset.
+bool Reader::doctypeEnd(size_t lt, size_t *end)
+{
+    size_t depth = 0;
+    size_t i = lt + 2;
+    while (i < m_size) {
+        const char c = m_data[i];
+        if (c == '<' && at(i + 1) == '!' && at(i + 2) != '-') {
+            if (at(i + 2) == '[') { // a conditional section, skipped whole
+                size_t nested = 0;
+                for (i += 3;; ) {
+                    if (i >= m_size)
+                        return malformed(i, Markup::BadDoctype);
+                    if (m_data[i] == '<' && at(i + 1) == '!' && at(i + 2) == '[') {
+                        i += 3;
+                        ++nested;
+                    } else if (m_data[i] == ']' && at(i + 1) == ']' && at(i + 2) == '>') {
+                        i += 3;
+                        if (nested-- == 0)
+                            break;
+                    } else {
+                        ++i;
+                    }
+                }
+            } else { // a declaration: its '>' closes it
+                i += 2;
+                ++depth;
+            }
+        } else if (c == '<' || c == '"' || c == '\'') {
+            if (!doctypeItem(i))
+                return false;
+        } else if (c == '>') {
+            if (depth == 0) {
+                *end = i;
+                return true;
+            }
+            --depth;
+            ++i;
+        } else {
+            ++i;
+        }
+    }
+    return malformed(i, Markup::BadDoctype);
+}
+
+// A quoted literal, processing instruction or comment inside a DOCTYPE.
+bool Reader::doctypeItem(size_t &i)
+{
+    const char c = m_data[i];
+    std::string_view close;
+    if (c == '"' || c == '\'') {
+        close = std::string_view(&m_data[i], 1);
+        i += 1;
+    } else if (at(i + 1) == '?') {
+        close = "?>";
+        i += 2;
+    } else if (at(i + 1) == '!' && at(i + 2) == '-' && at(i + 3) == '-') {
+        close = "-->";
+        i += 4;
+    } else {
+        return malformed(i, Markup::BadDoctype);
+    }
+    const size_t end = find(close, i);
+    if (end >= m_size)
+        return malformed(end, Markup::BadDoctype);
+    i = end + close.size();
+    return true;
+}
+
+void Reader::onlySpace(Rank rank, size_t begin, size_t end, std::string_view container)
+{
+    while (begin < end && isSpaceByte(m_data[begin]))
+        ++begin;
+    if (begin < end && wants(rank))
+        note(rank, begin,
+             Plist::tr("text is not allowed directly inside <%1>")
+                 .arg(QString::fromUtf8(container.data(), qsizetype(container.size()))));
+}
+
+void Reader::text(size_t begin, size_t end)
+{
+    if (m_open.empty()) {
+        m_topHasChild = true;
+        if (!isAllXmlSpace(view(begin, end)) && wants(TopLevel))
+            note(TopLevel, begin,
+                 m_rootSeen ? Plist::tr("text after the root element")
+                            : Plist::tr("not an XML property list: text before the root element"));
+        return;
+    }
+    Open &top = m_open.back();
+    const bool first = !top.hasChild && !top.hasValue;
+    (first ? top.hasValue : top.hasChild) = true;
+    switch (top.role) {
+    case Role::Wrapper:
+        onlySpace(Wrapper, begin, end, "plist");
+        break;
+    case Role::Container:
+        if (m_building)
+            onlySpace(Value, begin, end, view(top.name, top.name + top.nameLength));
+        break;
+    case Role::Scalar:
+    case Role::Key:
+        if (m_building) {
+            if (first)
+                m_hasValue = true;
+            addPiece(Piece{begin, end, false});
+        }
+        break;
+    case Role::Ignore:
+        break;
+    }
+}
+
+void Reader::cdata(size_t begin, size_t end)
+{
+    if (m_open.empty()) {
+        m_topHasChild = true;
+        if (wants(TopLevel))
+            note(TopLevel, begin,
+                 m_rootSeen ? Plist::tr("text after the root element")
+                            : Plist::tr("not an XML property list: text before the root element"));
+        return;
+    }
+    Open &top = m_open.back();
+    top.hasChild = true;
+    switch (top.role) {
+    case Role::Wrapper:
+    case Role::Container:
+        if (top.role == Role::Wrapper ? wants(Wrapper) : m_building)
+            note(top.role == Role::Wrapper ? Wrapper : Value, begin,
+                 Plist::tr("text is not allowed directly inside <%1>")
+                     .arg(QString::fromUtf8(m_data + top.name, qsizetype(top.nameLength))));
+        break;
+    case Role::Scalar:
+    case Role::Key:
+        if (m_building)
+            addPiece(Piece{begin, end, true});
+        break;
+    case Role::Ignore:
+        break;
+    }
+}
+
+// Checked once the declaration is closed, with all its attributes.
+void Reader::declaration()
+{
+    const size_t lt = m_declAt, slash = m_declSlash;
+    if (!wants(TopLevel))
+        return;
+    if (m_rootSeen)
+        return note(TopLevel, lt, Plist::tr("markup after the root element"));
+    if (lt != 0)
+        return note(TopLevel, lt, Plist::tr("the XML declaration must come first in the document"));
+    for (const Attribute &a : m_declAttrs) {
+        if (view(a.name, a.nameEnd) != "encoding")
+            continue;
+        QByteArray encoding(m_data + a.value, qsizetype(a.valueEnd - a.value));
+        if (slash >= a.value && slash < a.valueEnd)
+            encoding[qsizetype(slash - a.value)] = '/';
+        if (!encoding.isEmpty() && qstricmp(encoding.constData(), "UTF-8") != 0 &&
+            qstricmp(encoding.constData(), "UTF8") != 0)
+            note(TopLevel, lt,
+                 Plist::tr("encoding %1 is not supported; property lists are UTF-8")
+                     .arg(QString::fromUtf8(encoding)));
+        return;
+    }
+}
+
+// We never expand entities, so a document that declares some cannot be
+// read as its author meant.
+void Reader::doctype(size_t value, size_t end)
+{
+    if (!wants(TopLevel))
+        return;
+    if (m_rootSeen)
+        return note(TopLevel, value, Plist::tr("markup after the root element"));
+    const size_t entity = view(value, end).find("<!ENTITY");
+    if (entity != std::string_view::npos)
+        note(TopLevel, value + entity, Plist::tr("entity declarations are not supported"));
+}
+
+bool Reader::checkAttributes(Rank rank)
+{
+    for (const Attribute &a : m_attrs) {
+        const std::string_view value = view(a.value, a.valueEnd);
+        if (value.find('&') == std::string_view::npos)
             continue;
         m_scratch.clear();
         size_t badAt = 0;
         QString message;
-        if (!decodeReferences(value, m_scratch, &badAt, &message))
-            return fail(size_t(value - m_base) + badAt, message);
-    }
-    return true;
-}
-
-// Only white space may stand between the values of a container.
-bool Reader::onlySpace(std::string_view text, size_t offset, pugi::xml_node container)
-{
-    const auto it = std::find_if_not(text.begin(), text.end(), isXmlSpace);
-    if (it == text.end())
-        return true;
-    return fail(offset + size_t(it - text.begin()),
-                Plist::tr("text is not allowed directly inside <%1>").arg(QLatin1String(container.name())));
-}
-
-bool Reader::startFrame(Frame &frame, pugi::xml_node element)
-{
-    frame.element = element;
-    frame.next = element.first_child();
-    const char *value = element.value();
-    return !*value || onlySpace(value, textOffset(value), element);
-}
-
-// The next child element of a container, or a null node at its end.
-bool Reader::nextElement(Frame &frame, pugi::xml_node *child)
-{
-    for (pugi::xml_node node = frame.next; node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element) {
-            frame.next = node.next_sibling();
-            *child = node;
-            return true;
-        }
-        if (node.type() == pugi::node_cdata)
-            return failAt(node, Plist::tr("text is not allowed directly inside <%1>")
-                                    .arg(QLatin1String(frame.element.name())));
-        if (node.type() == pugi::node_pcdata && !onlySpace(node.value(), offsetOf(node), frame.element))
+        if (!decodeReferences(value, m_scratch, &badAt, &message)) {
+            note(rank, a.value + badAt, message);
             return false;
+        }
     }
-    frame.next = pugi::xml_node();
-    *child = pugi::xml_node();
     return true;
 }
 
-// The character data of a scalar element. pugixml keeps the first piece as
-// the element's value, any further pieces (after a comment or CDATA section)
-// as children. `exact` says whether offsets inside the text map one to one
-// onto the document (a single piece, no references replaced, and in the
-// parsed document rather than our scratch buffer).
-bool Reader::textOf(pugi::xml_node element, std::string_view *text, size_t *offset, bool *exact)
+void Reader::startElement(size_t lt, size_t name, size_t nameEnd, bool closed)
 {
-    const char *value = element.value();
-    pugi::xml_node child = element.first_child();
-    *offset = *value ? textOffset(value) : offsetOf(element);
-    *exact = true;
-    if (!child && !std::strchr(value, '&')) {
-        *text = value;
-        return true;
+    const std::string_view tagName = view(name, nameEnd);
+    Role role = Role::Ignore;
+    if (m_open.empty()) {
+        m_topHasChild = true;
+        if (m_rootSeen) {
+            if (wants(TopLevel))
+                note(TopLevel, lt,
+                     Plist::tr("a second root element <%1>")
+                         .arg(QString::fromUtf8(tagName.data(), qsizetype(tagName.size()))));
+        } else {
+            m_rootSeen = true;
+            m_rootAt = lt;
+            if (checkAttributes(RootAttributes))
+                role = tagName == "plist" ? Role::Wrapper : m_building ? startValue(lt, tagName) : Role::Ignore;
+        }
+    } else {
+        Open &parent = m_open.back();
+        parent.hasChild = true;
+        switch (parent.role) {
+        case Role::Wrapper:
+            if (m_values == 0) {
+                m_values = 1;
+                if (m_building)
+                    role = startValue(lt, tagName);
+            } else if (m_values == 1) {
+                m_values = 2;
+                note(Wrapper, lt, Plist::tr("<plist> can hold only one value"));
+            }
+            break;
+        case Role::Container:
+            if (m_building)
+                role = m_frames.back().isDict ? startInDict(lt, tagName) : startValue(lt, tagName);
+            break;
+        case Role::Scalar:
+        case Role::Key:
+            if (m_building && spill() && wants(Value)) {
+                const std::string_view holder = view(parent.name, parent.name + parent.nameLength);
+                note(Value, lt,
+                     Plist::tr("<%1> cannot hold <%2>")
+                         .arg(QString::fromUtf8(holder.data(), qsizetype(holder.size())),
+                              QString::fromUtf8(tagName.data(), qsizetype(tagName.size()))));
+            }
+            break;
+        case Role::Ignore:
+            break;
+        }
     }
-    if (!*value && isText(child) && !child.next_sibling() &&
-        (child.type() == pugi::node_cdata || !std::strchr(child.value(), '&'))) {
-        *offset = offsetOf(child);
-        *text = child.value();
-        return true;
+    m_open.push_back(Open{name, nameEnd - name, false, false, role});
+    if (closed)
+        endElement();
+}
+
+Reader::Role Reader::startValue(size_t lt, std::string_view name)
+{
+    const Tag tag = tagOf(name);
+    if (!checkAttributes(Value))
+        return Role::Ignore;
+    switch (tag) {
+    case Tag::Array:
+    case Tag::Dict:
+        if (m_frames.size() >= size_t(kMaxPlistDepth)) {
+            note(Value, lt, Plist::tr("arrays and dictionaries are nested deeper than %1 levels").arg(kMaxPlistDepth));
+            return Role::Ignore;
+        }
+        m_frames.emplace_back();
+        m_frames.back().isDict = tag == Tag::Dict;
+        return Role::Container;
+    case Tag::Unknown:
+        note(Value, lt,
+             Plist::tr("unknown element <%1>").arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+        return Role::Ignore;
+    case Tag::Plist:
+        note(Value, lt, Plist::tr("<plist> can only be the root element"));
+        return Role::Ignore;
+    case Tag::Key:
+        note(Value, lt, Plist::tr("<key> outside a <dict>"));
+        return Role::Ignore;
+    default:
+        startText(tag, lt);
+        return Role::Scalar;
     }
-    *exact = false;
+}
+
+Reader::Role Reader::startInDict(size_t lt, std::string_view name)
+{
+    Frame &frame = m_frames.back();
+    const bool isKey = name == "key";
+    if (frame.hasKey) {
+        if (!isKey)
+            return startValue(lt, name);
+        note(Value, frame.keyAt, Plist::tr("<key>%1</key> has no value").arg(frame.key));
+        return Role::Ignore;
+    }
+    if (!isKey) {
+        note(Value, lt,
+             Plist::tr("<%1> in a <dict> must follow a <key>")
+                 .arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+        return Role::Ignore;
+    }
+    if (!checkAttributes(Value))
+        return Role::Ignore;
+    frame.keyAt = lt;
+    startText(Tag::Key, lt);
+    return Role::Key;
+}
+
+void Reader::endElement()
+{
+    const Role role = m_open.back().role;
+    const bool declaration = m_open.back().declaration;
+    m_open.pop_back();
+    if (declaration)
+        return this->declaration();
+    switch (role) {
+    case Role::Wrapper:
+        if (m_values == 0)
+            note(Wrapper, m_rootAt, Plist::tr("<plist> holds no value"));
+        break;
+    case Role::Container: {
+        if (!m_building)
+            break;
+        Frame &frame = m_frames.back();
+        if (frame.hasKey) {
+            note(Value, frame.keyAt, Plist::tr("<key>%1</key> has no value").arg(frame.key));
+            break;
+        }
+        QVariant value = frame.isDict ? QVariant(std::move(frame.map)) : QVariant(std::move(frame.list));
+        m_frames.pop_back();
+        deliver(std::move(value));
+        break;
+    }
+    case Role::Scalar:
+        if (m_building)
+            endScalar();
+        break;
+    case Role::Key:
+        if (m_building) {
+            QString key;
+            if (stringOf(&key)) {
+                Frame &frame = m_frames.back();
+                frame.key = std::move(key);
+                frame.hasKey = true;
+            }
+        }
+        break;
+    case Role::Ignore:
+        break;
+    }
+}
+
+void Reader::deliver(QVariant &&value)
+{
+    if (m_frames.empty()) {
+        m_value = std::move(value);
+        return;
+    }
+    Frame &frame = m_frames.back();
+    if (frame.isDict) {
+        // Keys come sorted, so the end is the place; a repeated key: the last one wins.
+        frame.map.insert(frame.map.cend(), frame.key, value);
+        frame.hasKey = false;
+    } else {
+        frame.list.append(std::move(value));
+    }
+}
+
+// The text of a scalar comes in pieces: its first text, then, after a
+// comment or CDATA section, further pieces. A single piece is taken from
+// the document as it stands; more are joined in m_scratch with their
+// references replaced ("spilled"). The place of a fault in the value is
+// that of its first text.
+void Reader::startText(Tag tag, size_t lt)
+{
+    m_tag = tag;
+    m_textAt = lt;
+    m_pieces = 0;
+    m_hasValue = false;
+    m_spilled = false;
+}
+
+void Reader::addPiece(const Piece &piece)
+{
+    if (m_pieces++ == 0) {
+        m_first = piece;
+        m_textAt = piece.begin;
+        return;
+    }
+    if (spill())
+        append(piece);
+}
+
+bool Reader::spill()
+{
+    if (m_spilled || m_pieces == 0)
+        return true;
+    m_spilled = true;
     m_scratch.clear();
+    return append(m_first);
+}
+
+bool Reader::append(const Piece &piece)
+{
+    if (!m_hasValue && m_scratch.empty())
+        m_textAt = piece.begin;
+    const std::string_view raw = view(piece.begin, piece.end);
+    if (piece.cdata) {
+        m_scratch.append(raw);
+        return true;
+    }
     size_t badAt = 0;
     QString message;
-    if (*value && !decodeReferences(value, m_scratch, &badAt, &message))
-        return fail(textOffset(value) + badAt, message);
-    for (; child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element)
-            return failAt(child, Plist::tr("<%1> cannot hold <%2>")
-                                     .arg(QLatin1String(element.name()), QString::fromUtf8(child.name())));
-        if (!isText(child))
-            continue;
-        if (!*value && m_scratch.empty())
-            *offset = offsetOf(child);
-        if (child.type() == pugi::node_cdata)
-            m_scratch += child.value();
-        else if (!decodeReferences(child.value(), m_scratch, &badAt, &message))
-            return fail(offsetOf(child) + badAt, message);
+    if (decodeReferences(raw, m_scratch, &badAt, &message))
+        return true;
+    note(Value, piece.begin + badAt, message);
+    return false;
+}
+
+// The whole text; `exact` when offsets in it are offsets in the document.
+bool Reader::textOf(std::string_view *text, bool *exact)
+{
+    *exact = false;
+    if (m_spilled) {
+        *text = m_scratch;
+        return true;
     }
+    if (m_pieces == 0) {
+        *text = std::string_view(m_data + m_textAt, 0);
+        *exact = true;
+        return true;
+    }
+    const std::string_view raw = view(m_first.begin, m_first.end);
+    if (m_first.cdata || raw.find('&') == std::string_view::npos) {
+        *text = raw;
+        *exact = true;
+        return true;
+    }
+    if (!spill())
+        return false;
     *text = m_scratch;
     return true;
 }
 
 // Keys and short values repeat from record to record (the same property,
 // provider and task names, the same amounts); like Foundation's reader we
-// share one QString for each, which saves an allocation per value. Only text
-// that lies in the parsed document can serve as a lookup key.
-QString Reader::shared(std::string_view text, bool inDocument)
+// share one QString for each, which saves an allocation per value. A piece
+// as it stands in the document is the lookup key, so a known text is not
+// even decoded again.
+bool Reader::stringOf(QString *out)
 {
     constexpr size_t kMaxLength = 40;
     constexpr size_t kMaxEntries = 8192;
-    if (text.size() > kMaxLength)
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    const uint32_t hash = StringPool::hashOf(text);
-    if (const QString *known = m_strings.find(text, hash))
-        return *known;
-    QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    if (inDocument && m_strings.size() < kMaxEntries)
-        m_strings.insert(text, hash, s);
-    return s;
-}
-
-// The text of a value for an error message, cut short if it is long.
-QString quoted(std::string_view text)
-{
-    constexpr size_t kMax = 40;
-    text = trimmed(text);
-    if (text.size() <= kMax)
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    size_t cut = kMax;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut; // not inside a UTF-8 sequence
-    return QString::fromUtf8(text.data(), qsizetype(cut)) + QChar(0x2026);
-}
-
-bool Reader::readScalar(pugi::xml_node element, Tag tag, QVariant *value)
-{
-    if (element.first_attribute() && !checkAttributes(element))
-        return false;
-    switch (tag) {
-    case Tag::Unknown:
-        return failAt(element, Plist::tr("unknown element <%1>").arg(QString::fromUtf8(element.name())));
-    case Tag::Plist:
-        return failAt(element, Plist::tr("<plist> can only be the root element"));
-    case Tag::Key:
-        return failAt(element, Plist::tr("<key> outside a <dict>"));
-    case Tag::Array:
-    case Tag::Dict:
-        break; // containers never get here
-    default:
-        break;
+    if (m_pieces == 1 && !m_spilled && m_first.end - m_first.begin <= kMaxLength) {
+        const std::string_view raw = view(m_first.begin, m_first.end);
+        const bool literal = m_first.cdata || raw.find('&') == std::string_view::npos;
+        const uint32_t hash = StringPool::hashOf(raw);
+        if (const QString *known = m_strings.find(raw, hash, literal)) {
+            *out = *known;
+            return true;
+        }
+        std::string_view text;
+        bool exact = false;
+        if (!textOf(&text, &exact))
+            return false;
+        *out = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        if (m_strings.size() < kMaxEntries)
+            m_strings.insert(raw, hash, literal, *out);
+        return true;
     }
     std::string_view text;
-    size_t offset = 0;
-    bool exact = true;
-    if (!textOf(element, &text, &offset, &exact))
+    bool exact = false;
+    if (!textOf(&text, &exact))
         return false;
-    switch (tag) {
-    case Tag::String:
-        *value = shared(text, exact);
-        return true;
+    if (text.size() <= kMaxLength) {
+        if (const QString *known = m_strings.find(text, StringPool::hashOf(text), true)) {
+            *out = *known;
+            return true;
+        }
+    }
+    *out = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return true;
+}
+
+void Reader::endScalar()
+{
+    QVariant value;
+    if (m_tag == Tag::String) {
+        QString s;
+        if (!stringOf(&s))
+            return;
+        return deliver(QVariant(std::move(s)));
+    }
+    std::string_view text;
+    bool exact = false;
+    if (!textOf(&text, &exact))
+        return;
+    const size_t offset = m_textAt;
+    switch (m_tag) {
     case Tag::True:
     case Tag::False:
         if (!isAllXmlSpace(text))
-            return fail(offset, Plist::tr("<%1/> cannot hold text").arg(QLatin1String(element.name())));
-        *value = tag == Tag::True;
-        return true;
+            return note(Value, offset,
+                        Plist::tr("<%1/> cannot hold text")
+                            .arg(QLatin1String(m_tag == Tag::True ? "true" : "false")));
+        value = m_tag == Tag::True;
+        break;
     case Tag::Integer: {
         bool overflow = false;
-        if (!parseInteger(trimmed(text), value, &overflow))
-            return fail(offset, overflow ? Plist::tr("integer out of range: %1").arg(quoted(text))
-                                         : Plist::tr("not an integer: \"%1\"").arg(quoted(text)));
-        return true;
+        if (!parseInteger(trimmed(text), &value, &overflow))
+            return note(Value, offset,
+                        overflow ? Plist::tr("integer out of range: %1").arg(quoted(text))
+                                 : Plist::tr("not an integer: \"%1\"").arg(quoted(text)));
+        break;
     }
     case Tag::Real: {
         double d = 0;
         if (!parseReal(trimmed(text), &d))
-            return fail(offset, Plist::tr("not a real number: \"%1\"").arg(quoted(text)));
-        *value = d;
-        return true;
+            return note(Value, offset, Plist::tr("not a real number: \"%1\"").arg(quoted(text)));
+        value = d;
+        break;
     }
     case Tag::Date: {
+        // A log holds one date per service day, often many records in a row.
+        if (exact && text == m_lastDateText && m_lastDate.isValid()) {
+            value = m_lastDate;
+            break;
+        }
         int64_t msecs = 0;
         if (!parseDate(trimmed(text), &msecs))
-            return fail(offset,
+            return note(Value, offset,
                         Plist::tr("not a date of the form YYYY-MM-DDTHH:MM:SSZ (years 0001-9999): \"%1\"")
                             .arg(quoted(text)));
-        *value = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-        return true;
+        value = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        if (exact) {
+            m_lastDateText = text;
+            m_lastDate = value;
+        }
+        break;
     }
     case Tag::Data: {
         QByteArray bytes;
         size_t badAt = 0;
         QString message;
         if (!decodeBase64(text, &bytes, &badAt, &message))
-            return fail(exact ? offset + badAt : offset, message);
-        *value = bytes;
-        return true;
+            return note(Value, exact ? offset + badAt : offset, message);
+        value = bytes;
+        break;
     }
     default:
-        return false;
+        return;
     }
-}
-
-bool Reader::convert(pugi::xml_node root, QVariant *out)
-{
-    std::vector<Frame> stack;
-    stack.reserve(8);
-    pugi::xml_node element = root;
-    QVariant value;
-    auto deliver = [](Frame &frame, QVariant &&v) {
-        if (frame.isDict) {
-            // Keys come sorted, so the end is the place; a repeated key: the last one wins.
-            frame.map.insert(frame.map.cend(), frame.key, v);
-            frame.keyElement = pugi::xml_node();
-        } else {
-            frame.list.append(std::move(v));
-        }
-    };
-    for (;;) {
-        const Tag tag = tagOf(element.name());
-        if (tag == Tag::Array || tag == Tag::Dict) {
-            if (element.first_attribute() && !checkAttributes(element))
-                return false;
-            if (stack.size() >= size_t(kMaxPlistDepth))
-                return failAt(element, Plist::tr("arrays and dictionaries are nested deeper than %1 levels")
-                                           .arg(kMaxPlistDepth));
-            stack.emplace_back();
-            stack.back().isDict = tag == Tag::Dict;
-            if (!startFrame(stack.back(), element))
-                return false;
-        } else {
-            if (!readScalar(element, tag, &value))
-                return false;
-            if (stack.empty()) {
-                *out = std::move(value);
-                return true;
-            }
-            deliver(stack.back(), std::move(value));
-        }
-        // Find the next value to start, closing the containers that are done.
-        for (;;) {
-            Frame &top = stack.back();
-            pugi::xml_node child;
-            if (!nextElement(top, &child))
-                return false;
-            if (!child) {
-                if (top.keyElement)
-                    return failAt(top.keyElement, Plist::tr("<key>%1</key> has no value").arg(top.key));
-                value = top.isDict ? QVariant(top.map) : QVariant(top.list);
-                stack.pop_back();
-                if (stack.empty()) {
-                    *out = std::move(value);
-                    return true;
-                }
-                deliver(stack.back(), std::move(value));
-                continue;
-            }
-            if (top.isDict) {
-                const bool isKey = std::strcmp(child.name(), "key") == 0;
-                if (!top.keyElement) {
-                    if (!isKey)
-                        return failAt(child, Plist::tr("<%1> in a <dict> must follow a <key>")
-                                                 .arg(QString::fromUtf8(child.name())));
-                    std::string_view text;
-                    size_t offset = 0;
-                    bool exact = true;
-                    if ((child.first_attribute() && !checkAttributes(child)) ||
-                        !textOf(child, &text, &offset, &exact))
-                        return false;
-                    top.key = shared(text, exact);
-                    top.keyElement = child;
-                    continue;
-                }
-                if (isKey)
-                    return failAt(top.keyElement, Plist::tr("<key>%1</key> has no value").arg(top.key));
-            }
-            element = child;
-            break;
-        }
-    }
-}
-
-QString describe(pugi::xml_parse_status status)
-{
-    switch (status) {
-    case pugi::status_out_of_memory:
-        return Plist::tr("out of memory");
-    case pugi::status_unrecognized_tag:
-        return Plist::tr("malformed markup (a '<' that starts no tag?)");
-    case pugi::status_bad_pi:
-        return Plist::tr("malformed XML declaration or processing instruction");
-    case pugi::status_bad_comment:
-        return Plist::tr("malformed comment");
-    case pugi::status_bad_cdata:
-        return Plist::tr("malformed CDATA section");
-    case pugi::status_bad_doctype:
-        return Plist::tr("malformed DOCTYPE");
-    case pugi::status_bad_pcdata:
-        return Plist::tr("malformed text");
-    case pugi::status_bad_start_element:
-        return Plist::tr("malformed start tag");
-    case pugi::status_bad_attribute:
-        return Plist::tr("malformed attribute");
-    case pugi::status_bad_end_element:
-        return Plist::tr("malformed end tag");
-    case pugi::status_end_element_mismatch:
-        return Plist::tr("end tag does not match the open element");
-    default:
-        return Plist::tr("not well-formed XML");
-    }
+    deliver(std::move(value));
 }
 
 bool Reader::read(QVariant *out)
@@ -939,8 +1610,6 @@ bool Reader::read(QVariant *out)
     // Foundation reads past a UTF-8 byte-order mark; positions count from after it.
     if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) {
         m_data += 3;
-        if (m_inPlace)
-            m_inPlace += 3;
         m_size -= 3;
     }
     if (m_size == 0) {
@@ -952,78 +1621,17 @@ bool Reader::read(QVariant *out)
     if (!checkCharacters(m_data, m_size, &badAt, &message))
         return fail(badAt, message);
 
-    // No entity or end-of-line processing: text stays as raw bytes, so
-    // offsets hold and references are decoded (and checked) here. Carriage
-    // returns stay as they are, as in Foundation's reader. Fragment mode keeps
-    // top-level text visible to us instead of dropping it. Text is embedded in
-    // its element and white space between elements is dropped, which keeps
-    // the tree to a third of the nodes; white space is still kept when it is
-    // all an element holds (<string> </string>). The one loss: a run of white
-    // space between a comment or CDATA section and the end tag of a <string>,
-    // which no property-list writer produces (Foundation's own reader refuses
-    // comments inside strings altogether).
-    constexpr unsigned kOptions = pugi::parse_cdata | pugi::parse_ws_pcdata_single |
-                                  pugi::parse_embed_pcdata | pugi::parse_doctype | pugi::parse_declaration |
-                                  pugi::parse_fragment;
-    pugi::xml_document doc;
-    const pugi::xml_parse_result result =
-        m_inPlace ? doc.load_buffer_inplace(m_inPlace, m_size, kOptions, pugi::encoding_utf8)
-                  : doc.load_buffer(m_data, m_size, kOptions, pugi::encoding_utf8);
-    if (!result) {
-        const auto offset = size_t(std::max<ptrdiff_t>(result.offset, 0));
-        // pugixml places a missing end tag on the last byte; the end is where it is missing.
-        if (result.status == pugi::status_end_element_mismatch && offset + 1 >= m_size)
-            return fail(m_size, Plist::tr("the document ends before all elements are closed"));
-        return fail(offset, describe(result.status));
-    }
-
-    pugi::xml_node root;
-    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
-        switch (node.type()) {
-        case pugi::node_declaration:
-        case pugi::node_doctype:
-            if (root)
-                return failAt(node, Plist::tr("markup after the root element"));
-            if (!checkPrologue(node))
-                return false;
-            break;
-        case pugi::node_element:
-            if (root)
-                return failAt(node,
-                              Plist::tr("a second root element <%1>").arg(QString::fromUtf8(node.name())));
-            root = node;
-            m_base = node.name() - node.offset_debug();
-            break;
-        case pugi::node_pcdata:
-        case pugi::node_cdata:
-            if (node.type() == pugi::node_cdata || !isAllXmlSpace(node.value()))
-                return failAt(node,
-                              root ? Plist::tr("text after the root element")
-                                   : Plist::tr("not an XML property list: text before the root element"));
-            break;
-        default:
-            break;
-        }
-    }
-    if (!root)
-        return fail(m_size, Plist::tr("no root element"));
-    if (root.first_attribute() && !checkAttributes(root))
+    // Text stays as raw bytes, so offsets hold and references are decoded
+    // (and checked) as values are built. Carriage returns stay as they are,
+    // as in Foundation's reader.
+    if (!scan())
         return false;
-
-    pugi::xml_node valueElement = root;
-    if (tagOf(root.name()) == Tag::Plist) {
-        Frame frame;
-        if (!startFrame(frame, root) || !nextElement(frame, &valueElement))
-            return false;
-        if (!valueElement)
-            return failAt(root, Plist::tr("<plist> holds no value"));
-        pugi::xml_node second;
-        if (!nextElement(frame, &second))
-            return false;
-        if (second)
-            return failAt(second, Plist::tr("<plist> can hold only one value"));
-    }
-    return convert(valueElement, out);
+    if (!m_rootSeen)
+        note(TopLevel, m_size, Plist::tr("no root element"));
+    if (m_rank != NoFault)
+        return fail(m_faultAt, m_fault);
+    *out = std::move(m_value);
+    return true;
 }
 
 // ---- writing ----
@@ -1341,10 +1949,10 @@ bool readPlist(const QByteArray &bytes, QVariant *out, PlistError *error)
 bool readPlist(QByteArray &&bytes, QVariant *out, PlistError *error)
 {
     QByteArray own = std::move(bytes);
-    Reader reader(own.data(), size_t(own.size()));
+    Reader reader(own.constData(), size_t(own.size()));
     QVariant value;
     const bool ok = reader.read(&value);
-    // The document is parsed and gone; its text goes before the caller
+    // The document is read and gone; its text goes before the caller
     // goes on with the values.
     own = QByteArray();
     if (out)

@@ -26,11 +26,8 @@ struct PlistError {
 // Conversions never depend on the C locale.
 inline constexpr int kMaxPlistDepth = 512;
 bool readPlist(const QByteArray &bytes, QVariant *out, PlistError *error);
-// The same, parsing `bytes` in place rather than a copy of them (half the
-// memory while a long file is read). The error's line and column may then
-// be off where the parser wrote over a line break (a name followed by one,
-// as in "<key\n>"); read the text again with the form above for an exact
-// place.
+// The same, letting go of `bytes` as soon as they are read, before the
+// caller goes on with the values.
 bool readPlist(QByteArray &&bytes, QVariant *out, PlistError *error);
 
 // Writes `root` byte for byte as Foundation's XML writer does (see the
