@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include <QHash>
 #include <QSet>
 
 #include "storage/dates.h"
@@ -71,6 +72,7 @@ RecordList copyArrayCleanseDate(const RecordList &history)
         return true;
     };
     const DatePass pass;
+    QHash<qint64, bool> startsDay; // by instant: whether it starts its local day
     RecordList copy;
     copy.reserve(history.size());
     for (const Record &record : history) {
@@ -81,11 +83,21 @@ RecordList copyArrayCleanseDate(const RecordList &history)
         bool same = onlyKnown(record);
         if (same && stored != record.cend() && stored.value().typeId() == QMetaType::QDateTime) {
             const QDateTime date = stored.value().toDateTime();
-            const QDateTime start = NSDateUtilities::cleanseDate(date);
-            // In UTC, as read from a file, or as cleansing gives it: the
-            // same instant in the same zone.
-            same = date.isValid() && start == date &&
-                   (date.timeSpec() == Qt::UTC || start.timeSpec() == date.timeSpec());
+            // A log repeats its days: each instant read from a file is
+            // looked at once.
+            const bool fromFile = date.isValid() && date.timeSpec() == Qt::UTC;
+            const auto known = fromFile ? startsDay.constFind(date.toMSecsSinceEpoch()) : startsDay.constEnd();
+            if (known != startsDay.constEnd()) {
+                same = *known;
+            } else {
+                const QDateTime start = NSDateUtilities::cleanseDate(date);
+                // In UTC, as read from a file, or as cleansing gives it: the
+                // same instant in the same zone.
+                same = date.isValid() && start == date &&
+                       (date.timeSpec() == Qt::UTC || start.timeSpec() == date.timeSpec());
+                if (fromFile)
+                    startsDay.insert(date.toMSecsSinceEpoch(), same);
+            }
         }
         if (same) {
             copy.append(record);
