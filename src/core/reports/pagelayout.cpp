@@ -1,6 +1,9 @@
 #include "reports/pagelayout.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "lists/tasklabel.h"
 #include "log/costrules.h"
@@ -129,6 +133,31 @@ QString remembered(QHash<Key, QString> *memo, const Key &key, Make make)
         it = memo->insert(key, make());
     return *it;
 }
+
+// How many rows' cell texts a worker has worked out, for a thread that
+// waits to draw them.
+class RowsReady
+{
+public:
+    void publish(qsizetype rows)
+    {
+        {
+            const std::lock_guard lock(mutex);
+            done = rows;
+        }
+        changed.notify_one();
+    }
+    void waitFor(qsizetype rows)
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return done >= rows; });
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    qsizetype done = 0;
+};
 
 QString cellText(const Column &column, const RecordList &rows, qsizetype index, ReportCellMemo *memo)
 {
@@ -318,19 +347,9 @@ void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
     }
 }
 
-void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const QFont &rowFont,
-                   const RecordList &rows, qreal y, ReportCellMemo *memo)
-{
-    for (const Column &column : columnsOf(whichReport)) {
-        const QString text = cellText(column, rows, index, memo);
-        if (!text.isEmpty())
-            drawTextAt(job, text, rowFont, false, column.x, y);
-    }
-}
-
 // Draws every page of the report into `job`.
-static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &rows, double total, double average,
-                const ReportOptions &options, const PageBegun &pageBegun)
+static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &rows, double total,
+                       double average, const ReportOptions &options, const PageBegun &pageBegun)
 {
     const QFont rowFont = createReportFont(ReportFont::Row);
     const qreal pitch = fontLineHeight(job, rowFont) + 2.0;
@@ -347,10 +366,31 @@ static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &ro
             pageBegun(page, plan.pageCount);
         drawPageHeader(job, page, whichReport, options.maintenanceTableTitles, &memo);
     };
+    // The cell texts are worked out on a worker thread while this one draws
+    // the rows before them: the locale's formatters are each thread's own.
+    const QList<Column> &columns = columnsOf(whichReport);
+    const qsizetype width = columns.size();
+    std::vector<QString> texts(size_t(rows.size() * width));
+    RowsReady ready;
+    QFuture<void> cells = QtConcurrent::run([&rows, &columns, &texts, &ready, width] {
+        ReportCellMemo cellMemo;
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            for (qsizetype c = 0; c < width; ++c)
+                texts[size_t(i * width + c)] = cellText(columns[c], rows, i, &cellMemo);
+            if (i % 32 == 31 || i + 1 == rows.size())
+                ready.publish(i + 1);
+        }
+    });
     for (qsizetype i = 0; i < rows.size(); ++i) {
+        ready.waitFor(i + 1);
         turnTo(plan.rowPage[i]);
-        drawReportRow(job, whichReport, i, rowFont, rows, plan.rowY[i], &memo);
+        for (qsizetype c = 0; c < width; ++c) {
+            const QString &text = texts[size_t(i * width + c)];
+            if (!text.isEmpty())
+                drawTextAt(job, text, rowFont, false, columns[c].x, plan.rowY[i]);
+        }
     }
+    cells.waitForFinished();
     if (plan.totalsPage > 0) {
         turnTo(plan.totalsPage);
         qreal y = plan.totalsY;

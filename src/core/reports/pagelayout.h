@@ -108,8 +108,6 @@ struct ReportCellMemo {
 // The parts of a page, drawn in the job's coordinates.
 void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
                     const QStringList &maintenanceTableTitles, ReportCellMemo *memo = nullptr);
-void drawReportRow(PrintJob &job, unsigned whichReport, qsizetype index, const QFont &rowFont,
-                   const RecordList &rows, qreal y, ReportCellMemo *memo = nullptr);
 void drawDoubleRule(PrintJob &job, qreal x, qreal y);
 
 } // namespace kov
