@@ -325,8 +325,15 @@ void drawDoubleRule(PrintJob &job, qreal x, qreal y)
 void drawPageHeader(PrintJob &job, int pageNumber, unsigned whichReport,
                     const QStringList &maintenanceTableTitles, ReportCellMemo *memo)
 {
-    const QFont headerFont = createReportFont(ReportFont::Header);
-    const QFont headingFont = createReportFont(ReportFont::Heading);
+    // The same font objects page after page: the print engine finds a font
+    // it has seen by identity.
+    if (memo && !memo->fonts) {
+        memo->fonts = true;
+        memo->headerFont = createReportFont(ReportFont::Header);
+        memo->headingFont = createReportFont(ReportFont::Heading);
+    }
+    const QFont headerFont = memo ? memo->headerFont : createReportFont(ReportFont::Header);
+    const QFont headingFont = memo ? memo->headingFont : createReportFont(ReportFont::Heading);
     const QString dateLabel = tr("Today's Date:");
     drawTextAt(job, dateLabel, headerFont, false, ruleLeft, headerY);
     QString today = memo ? memo->today : QString();

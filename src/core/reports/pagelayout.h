@@ -6,14 +6,13 @@
 #include <functional>
 
 #include <QDateTime>
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "storage/records.h"
-
-class QFont;
 
 namespace kov {
 
@@ -103,6 +102,8 @@ struct ReportCellMemo {
     QHash<qint64, QString> dates;      // by milliseconds since the epoch
     QHash<QString, QString> costTexts; // by the stored cost string
     QString today;                     // the page header's date
+    QFont headerFont, headingFont;     // the page header's fonts, once `fonts` is set
+    bool fonts = false;
 };
 
 // The parts of a page, drawn in the job's coordinates.

@@ -194,6 +194,38 @@ bool lacksBold(const QFont &font, const QRawFont &face)
                                                          QRegularExpression::CaseInsensitiveOption));
 }
 
+ShapedTexts::DirectEntry directShaped(ShapedTexts::Table &table, PrintJob &job, const QString &text);
+
+// Figures take their glyphs and advances character by character, the pen
+// starting `pen` points in: the face neither kerns nor joins them. False
+// when the face lacks one of them; the entry then holds a partial run.
+bool addFigures(PrintJob &job, ShapedTexts::Table &table, ShapedTexts::DirectEntry &entry, QStringView figures,
+                qreal pen)
+{
+    for (const QChar c : figures) {
+        auto it = table.figures.constFind(c.unicode());
+        if (it == table.figures.constEnd()) {
+            const QList<quint32> glyph = table.face.glyphIndexesForString(QString(c));
+            std::pair<quint32, qreal> figure{0, 0};
+            if (glyph.size() == 1 && glyph[0] != 0) {
+                figure = {glyph[0], table.face.advancesForGlyphIndexes(glyph).value(0).x()};
+                job.pdf->mapGlyph(table.faceFont, glyph[0], QStringView(&c, 1));
+            }
+            it = table.figures.insert(c.unicode(), figure);
+        }
+        if (it->first == 0)
+            return false;
+    }
+    const qreal size = table.face.pixelSize() / job.scale;
+    for (const QChar c : figures) {
+        const std::pair<quint32, qreal> figure = table.figures.value(c.unicode());
+        table.add(entry, table.faceFont, size, figure.first, QPointF(pen, 0));
+        pen += figure.second / job.scale;
+    }
+    entry.width = pen;
+    return true;
+}
+
 // The glyphs of `text` in `font` for the direct writer, each face
 // registered with it and every glyph mapped back to its characters.
 ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, const QString &text)
@@ -220,33 +252,33 @@ ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, c
             table.faceFont = job.pdf->fontIndex(table.face);
         }
     }
-    // Figures take their glyphs and advances character by character: the
-    // face neither kerns nor joins them.
     if (table.faceFont >= 0 && isFigureText(line)) {
-        bool all = true;
-        for (const QChar c : line) {
-            auto it = table.figures.constFind(c.unicode());
-            if (it == table.figures.constEnd()) {
-                const QList<quint32> glyph = table.face.glyphIndexesForString(QString(c));
-                std::pair<quint32, qreal> figure{0, 0};
-                if (glyph.size() == 1 && glyph[0] != 0) {
-                    figure = {glyph[0], table.face.advancesForGlyphIndexes(glyph).value(0).x()};
-                    job.pdf->mapGlyph(table.faceFont, glyph[0], QStringView(&c, 1));
-                }
-                it = table.figures.insert(c.unicode(), figure);
-            }
-            all = all && it->first != 0;
-        }
-        if (all) {
-            const qreal size = table.face.pixelSize() / job.scale;
-            qreal pen = 0;
-            for (const QChar c : line) {
-                const std::pair<quint32, qreal> figure = table.figures.value(c.unicode());
-                table.add(entry, table.faceFont, size, figure.first, QPointF(pen / job.scale, 0));
-                pen += figure.second;
-            }
-            entry.width = pen / job.scale;
+        if (addFigures(job, table, entry, line, 0))
             return entry;
+        table.runs.resize(entry.firstRun);
+        entry = ShapedTexts::DirectEntry{table.runs.size(), 0, 0, false};
+    }
+    // A label, a space and figures ("Page: 12", "CHF 1'234.50"): the label
+    // is shaped once and the figures follow it, as they would shaped whole,
+    // since nothing kerns or joins across a space.
+    const qsizetype cut = line.lastIndexOf(u' ') + 1;
+    if (table.faceFont >= 0 && cut > 1 && cut < line.size() && plainRun(line) &&
+        isFigureText(QStringView(line).sliced(cut)) && !isFigureText(QStringView(line).first(cut))) {
+        const ShapedTexts::DirectEntry label = directShaped(table, job, line.first(cut));
+        const ShapedTexts::Run *run = label.runCount == 1 ? &table.runs.at(label.firstRun) : nullptr;
+        if (run && run->font == table.faceFont && !label.unsupported) {
+            entry = ShapedTexts::DirectEntry{table.runs.size(), 0, 0, false};
+            const qsizetype first = run->first, count = run->count;
+            const qreal size = run->size;
+            for (qsizetype k = first; k < first + count; ++k) {
+                const quint32 glyph = table.glyphs.at(k);
+                const QPointF position = table.positions.at(k);
+                table.add(entry, table.faceFont, size, glyph, position);
+            }
+            if (addFigures(job, table, entry, QStringView(line).sliced(cut), label.width))
+                return entry;
+            table.runs.resize(entry.firstRun);
+            entry = ShapedTexts::DirectEntry{table.runs.size(), 0, 0, false};
         }
     }
     QTextLayout layout(line, table.font, job.writer.get());
