@@ -352,7 +352,7 @@ void windowActions(const QString &folder)
     };
     timeAction(
         "report 1 to PDF, everything", nullptr,
-        [&] { child<QAbstractButton>(tab4, "printBtnTab4")->click(); }, std::max(1, g_runs / 2));
+        [&] { child<QAbstractButton>(tab4, "printBtnTab4")->click(); });
     const qint64 pdfBytes = documents.isEmpty() ? 0 : QFileInfo(documents.last()).size();
     for (const QString &d : documents)
         QFile::remove(d);
@@ -422,8 +422,7 @@ void wholeProcesses(const QString &folder, const QString &self)
     QTemporaryDir out;
     timeProcess("`kov-cli report 1 --from 2000-01-01`",
                 base + QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--from"),
-                                   from, QStringLiteral("--output"), out.path()},
-                std::max(1, g_runs / 2));
+                                   from, QStringLiteral("--output"), out.path()});
 }
 
 // KOV's reader and writer against plistlib, each in its own process on the

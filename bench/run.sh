@@ -30,7 +30,7 @@ out=bench/RESULTS.md.new
   echo "$(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo) memory, $(uname -sr), build type $(grep -m1 CMAKE_BUILD_TYPE "$build/CMakeCache.txt" | cut -d= -f2)."
   echo "Load average when the run began: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
-  echo "Each figure is the median of $runs runs (report 1, whose runs are long, of fewer),"
+  echo "Each figure is the median of $runs runs (at 100,000 records, of at most 3),"
   echo "timed until the event loop is idle again, offscreen. VmHWM is the peak resident memory."
   echo "CPU ms is the time the work itself took (for whole processes to 10 ms): on a machine"
   echo "other programs share, it is the steadier figure; wall time is what the user waits."
