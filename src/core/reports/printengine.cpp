@@ -291,11 +291,17 @@ ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, c
     auto place = [&](const QPointF &p) {
         return QPointF(p.x() / job.scale, (textLine.ascent() - p.y()) / job.scale);
     };
+    // The document's number for a run's face; -1 when only the painter can
+    // draw it.
+    auto embedded = [&](const QRawFont &face) {
+        const int font = job.pdf->fontIndex(face);
+        return font >= 0 && !lacksBold(table.font, face) ? font : -1;
+    };
     if (plainRun(line)) {
         for (const QGlyphRun &glyphRun : layout.glyphRuns()) {
             const QRawFont face = glyphRun.rawFont();
-            const int font = job.pdf->fontIndex(face);
-            if (font < 0 || lacksBold(table.font, face)) {
+            const int font = embedded(face);
+            if (font < 0) {
                 entry.unsupported = true;
                 return entry;
             }
@@ -320,8 +326,8 @@ ShapedTexts::DirectEntry shapeDirect(PrintJob &job, ShapedTexts::Table &table, c
         const qsizetype n = line.at(i).isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
         for (const QGlyphRun &glyphRun : textLine.glyphRuns(int(i), int(n))) {
             const QRawFont face = glyphRun.rawFont();
-            const int font = job.pdf->fontIndex(face);
-            if (font < 0 || lacksBold(table.font, face)) {
+            const int font = embedded(face);
+            if (font < 0) {
                 entry.unsupported = true;
                 return entry;
             }
