@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QStandardPaths>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "lists/tasklabel.h"
 #include "log/costrules.h"
@@ -379,7 +379,9 @@ static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &ro
     const qsizetype width = columns.size();
     std::vector<QString> texts(size_t(rows.size() * width));
     RowsReady ready;
-    QFuture<void> cells = QtConcurrent::run([&rows, &columns, &texts, &ready, width] {
+    // A thread of its own, not one of a pool: this one waits for it, and a
+    // pool taken up by other work would never start it.
+    std::thread cells([&rows, &columns, &texts, &ready, width] {
         ReportCellMemo cellMemo;
         for (qsizetype i = 0; i < rows.size(); ++i) {
             for (qsizetype c = 0; c < width; ++c)
@@ -397,7 +399,7 @@ static void drawReport(PrintJob &job, unsigned whichReport, const RecordList &ro
                 drawTextAt(job, text, rowFont, false, columns[c].x, plan.rowY[i]);
         }
     }
-    cells.waitForFinished();
+    cells.join();
     if (plan.totalsPage > 0) {
         turnTo(plan.totalsPage);
         qreal y = plan.totalsY;
